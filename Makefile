@@ -1,0 +1,37 @@
+# Set-up and everyday commands. `make run` and `make test` install what is missing first.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+XVFB        = xvfb-run -a -s "-screen 0 1280x1024x24"
+
+.PHONY: all deps configure build run test test-main test-asan clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	@test -f $(BUILD)/build.ninja || cmake -S . -B $(BUILD) -G Ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+# The show plays from the build folder, where the generated data/ lives.
+run: build
+	@scripts/run-demo.sh $(BUILD)
+
+test: build test-main test-asan
+
+test-main:
+	cd $(BUILD) && $(XVFB) ctest --output-on-failure -j $(JOBS)
+
+# The loaders and the lighting once more, with address and undefined-behaviour checks.
+test-asan: deps
+	@test -f $(ASAN_BUILD)/build.ninja || cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DPELX_SANITIZE=ON -DPELX_GUI=OFF -DPELX_TOOLS=OFF -DPELX_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

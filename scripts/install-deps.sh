@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Pelx builds, runs and tests with. Idempotent: it asks apt
+# only when something is missing, and goes through sudo when not run as root.
+set -euo pipefail
+
+packages=(
+  cmake g++ ninja-build make pkg-config
+  libsdl2-dev
+  libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
+  libjpeg62-turbo-dev
+  libsdl2-mixer-dev
+  libkissfft-dev
+  libfltk1.3-dev
+  libmp3lame-dev libfreetype-dev fonts-dejavu-core
+  libpng-dev ffmpeg
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth xdotool
+  clang libfuzzer-14-dev libclang-rt-14-dev
+  lib3ds-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"

@@ -1,0 +1,29 @@
+// The show's display: window, optional full-screen mode, OpenGL context, projection and the
+// fixed drawing state; the window's event handling; and the teardown.
+#pragma once
+
+#include "platform/display_state.h"
+#include "platform/window.h"
+
+namespace pelx {
+
+// Window class and title of the display window.
+inline constexpr const char* DISPLAY_CLASS_NAME = "Morrowvane";
+inline constexpr const char* DISPLAY_TITLE = "Pelx Engine - Demo";
+
+// Opens the window (switching the display first when fullscreen). nullptr when no window
+// can be made.
+PlatformWindow* createDisplayWindow(const char* title, int width, int height, bool fullscreen, void* instance);
+// Reads the desired mode's base from the desktop and checks that the display offers it.
+void setFullscreenMode(int width, int height);
+// Context, pixel format, projection and fixed OpenGL state; always true.
+bool initRenderer(PlatformWindow* window);
+void createRenderContext(int width, int height);
+bool choosePixelFormatForWindow(PlatformWindow* deviceContext);
+// Viewport and 45-degree projection for a drawing area of this size.
+void resizeViewport(int width, int height);
+// Handles one window event; returns the event's result (0 for the events the show handles).
+int displayWindowProc(PlatformWindow* window, const WindowEvent& event);
+void closeDisplay();
+
+} // namespace pelx

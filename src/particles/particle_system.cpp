@@ -1,0 +1,60 @@
+// Particle pool: construction, explicit and rate emission, expiry and removal.
+#include "particles/particle_system.h"
+
+#include "platform/clock.h"
+
+namespace pelx {
+
+float wallSeconds() { return static_cast<float>(tickCount()) * 0.001f; }
+
+ParticleSystem::ParticleSystem(int capacity_, const char* textureFile, float lifetime_, int rate_, float size_,
+                               float rise_) {
+    capacity = capacity_;
+    count = 0;
+    rate = rate_;
+    lifetime = lifetime_;
+    lastEmitTime = 0;
+    loadTexture(&texture, textureFile, 0);
+    particles = std::make_unique<Particle[]>(capacity > 0 ? capacity : 0);
+    size = size_;
+    rise = rise_;
+}
+
+void ParticleSystem::emitAt(const Vec3d& position) {
+    float now = wallSeconds();
+    if (count + 1 >= capacity) return;
+    particles[count] = Particle{position, now, now + lifetime};
+    count += 1;
+}
+
+void ParticleSystem::update() {
+    float now = wallSeconds();
+    if (lastEmitTime == 0) lastEmitTime = now;
+    // Particles owed since the last emission. Emitting moves lastEmitTime to now, which makes
+    // the debt zero, so one call adds at most one particle and the fraction beyond it is
+    // dropped; with a full pool nothing happens and the debt keeps growing.
+    int owed = static_cast<int>((now - lastEmitTime) * static_cast<float>(rate));
+    if (owed > 0 && count + 1 < capacity) {
+        particles[count] = Particle{emitPosition, now, now + lifetime};
+        count += 1;
+        lastEmitTime = now;
+    }
+    for (int i = 0; i < count;) {
+        if (particles[i].deathTime <= now)
+            removeAt(i); // the next particle moved into slot i: look at it again
+        else
+            ++i;
+    }
+}
+
+void ParticleSystem::removeAt(int index) {
+    count -= 1;
+    for (int j = index; j < count; ++j) particles[j] = particles[j + 1];
+}
+
+void ParticleSystem::release() {
+    particles.reset();
+    count = 0;
+}
+
+} // namespace pelx

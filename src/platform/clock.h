@@ -1,0 +1,27 @@
+// The millisecond tick counter. The real clock counts from program start; tests and the
+// capture tool install a virtual clock behind the same function.
+#pragma once
+
+#include <cstdint>
+
+namespace pelx {
+
+// Milliseconds as an unsigned 32-bit count, like the tick counter the timing rules are written for.
+uint32_t tickCount();
+
+// A clock that only moves when told to. Installing one replaces the real clock for every reader.
+class VirtualClock {
+  public:
+    explicit VirtualClock(uint32_t startMs = 0) : nowMs(startMs) {}
+    uint32_t now() const { return nowMs; }
+    void set(uint32_t ms) { nowMs = ms; }
+    void advance(uint32_t ms) { nowMs += ms; }
+
+  private:
+    uint32_t nowMs;
+};
+
+// nullptr restores the real clock.
+void installVirtualClock(VirtualClock* clock);
+
+} // namespace pelx

@@ -1,0 +1,20 @@
+// Modal message boxes with one OK button and no owner. Automated runs replace the box with
+// a sink that records or prints, so nothing ever waits for a click.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace pelx {
+
+using MessageSink = std::function<void(const std::string& text, const std::string& caption)>;
+
+void showMessage(const std::string& text, const std::string& caption);
+
+// An empty sink restores the real message box.
+void setMessageSink(MessageSink sink);
+
+// A sink that prints "caption: text" to standard error.
+MessageSink stderrMessageSink();
+
+} // namespace pelx

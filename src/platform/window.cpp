@@ -1,0 +1,175 @@
+// SDL2 behind the window calls of window.h.
+#include "platform/window.h"
+
+#include <SDL.h>
+#include <cstdlib>
+
+namespace pelx {
+
+namespace {
+
+// Our own quit request, kept apart from SDL_QUIT, which the window system sends on a close
+// request and which the show answers with exactly this request.
+Uint32 quitEventType = 0;
+// Written by setPresentHook (capture tool); read by presentWindow.
+std::function<void()> presentHook;
+
+SDL_Window* sdl(PlatformWindow* window) { return reinterpret_cast<SDL_Window*>(window); }
+
+} // namespace
+
+bool initVideo() {
+    static const bool started = [] {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+        quitEventType = SDL_RegisterEvents(2); // our quit request, then a neutral test event
+        if (quitEventType == static_cast<Uint32>(-1)) return false;
+        return true;
+    }();
+    return started;
+}
+
+void registerWindowClass(const char* className) {
+    if (className && *className)
+        setenv("SDL_VIDEO_X11_WMCLASS", className, 1);
+    else
+        unsetenv("SDL_VIDEO_X11_WMCLASS");
+}
+
+void setWindowIcon(PlatformWindow* window, const uint8_t* rgba32x32) {
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(rgba32x32), 32, 32, 32, 32 * 4,
+                                                           SDL_PIXELFORMAT_RGBA32);
+    if (!icon) return;
+    SDL_SetWindowIcon(sdl(window), icon);
+    SDL_FreeSurface(icon);
+}
+
+bool currentDisplayMode(DisplayMode* mode) {
+    SDL_DisplayMode current;
+    if (!initVideo() || SDL_GetDesktopDisplayMode(0, &current) != 0) return false;
+    mode->width = current.w;
+    mode->height = current.h;
+    mode->refreshRate = current.refresh_rate;
+    mode->format = current.format;
+    return true;
+}
+
+bool displayOffersMode(const DisplayMode& mode) {
+    SDL_DisplayMode wanted{mode.format, mode.width, mode.height, mode.refreshRate, nullptr};
+    SDL_DisplayMode closest;
+    if (!SDL_GetClosestDisplayMode(0, &wanted, &closest)) return false;
+    return closest.w == mode.width && closest.h == mode.height;
+}
+
+PlatformWindow* createWindow(const char* title, int x, int y, int width, int height, bool borderless) {
+    if (!initVideo()) return nullptr;
+    Uint32 flags = SDL_WINDOW_SHOWN | (borderless ? SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE);
+    // The pixel format is fixed when the window is made, so the closest-format search happens here.
+    for (int depth : {32, 24, 16}) {
+        SDL_GL_ResetAttributes();
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
+        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+        if (SDL_Window* window = SDL_CreateWindow(title, x, y, width, height, flags | SDL_WINDOW_OPENGL))
+            return reinterpret_cast<PlatformWindow*>(window);
+    }
+    return reinterpret_cast<PlatformWindow*>(SDL_CreateWindow(title, x, y, width, height, flags));
+}
+
+PixelFormatStatus windowPixelFormat(PlatformWindow* window) {
+    return (SDL_GetWindowFlags(sdl(window)) & SDL_WINDOW_OPENGL) ? PixelFormatStatus::Ok
+                                                                 : PixelFormatStatus::NoMatchingFormat;
+}
+
+void destroyWindow(PlatformWindow* window) {
+    if (window) SDL_DestroyWindow(sdl(window));
+}
+
+bool enterFullscreen(PlatformWindow* window, const DisplayMode& mode) {
+    SDL_DisplayMode wanted{mode.format, mode.width, mode.height, mode.refreshRate, nullptr};
+    if (SDL_SetWindowDisplayMode(sdl(window), &wanted) != 0) return false;
+    return SDL_SetWindowFullscreen(sdl(window), SDL_WINDOW_FULLSCREEN) == 0;
+}
+
+void leaveFullscreen(PlatformWindow* window) { SDL_SetWindowFullscreen(sdl(window), 0); }
+
+void clientSize(PlatformWindow* window, int* width, int* height) {
+    SDL_GL_GetDrawableSize(sdl(window), width, height);
+}
+
+void showCursor(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+
+PlatformGlContext* createGlContext(PlatformWindow* window) {
+    return reinterpret_cast<PlatformGlContext*>(SDL_GL_CreateContext(sdl(window)));
+}
+
+bool makeCurrent(PlatformWindow* window, PlatformGlContext* context) {
+    return SDL_GL_MakeCurrent(sdl(window), reinterpret_cast<SDL_GLContext>(context)) == 0;
+}
+
+void deleteGlContext(PlatformGlContext* context) {
+    if (context) SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(context));
+}
+
+bool pollOneEvent(WindowEvent* event) {
+    SDL_Event e;
+    if (!SDL_PollEvent(&e)) return false;
+    *event = WindowEvent{};
+    if (e.type == SDL_QUIT) {
+        event->kind = EventKind::Close;
+    } else if (quitEventType != 0 && e.type == quitEventType) {
+        event->kind = EventKind::Quit;
+    } else if (e.type == SDL_WINDOWEVENT) {
+        switch (e.window.event) {
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            event->kind = EventKind::Resize;
+            event->width = e.window.data1;
+            event->height = e.window.data2;
+            break;
+        case SDL_WINDOWEVENT_EXPOSED: event->kind = EventKind::Paint; break;
+        case SDL_WINDOWEVENT_CLOSE: event->kind = EventKind::Close; break;
+        default: break;
+        }
+    }
+    return true;
+}
+
+void pushEvent(const WindowEvent& event) {
+    if (!initVideo()) return;
+    SDL_Event e{};
+    switch (event.kind) {
+    case EventKind::Quit: e.type = quitEventType; break;
+    case EventKind::Close: e.type = SDL_QUIT; break;
+    case EventKind::Resize:
+        e.type = SDL_WINDOWEVENT;
+        e.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
+        e.window.data1 = event.width;
+        e.window.data2 = event.height;
+        break;
+    case EventKind::Paint:
+        e.type = SDL_WINDOWEVENT;
+        e.window.event = SDL_WINDOWEVENT_EXPOSED;
+        break;
+    case EventKind::Other: e.type = quitEventType + 1; break;
+    }
+    SDL_PushEvent(&e);
+}
+
+void postQuit() { pushEvent(WindowEvent{EventKind::Quit, 0, 0}); }
+
+void discardEvents() {
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+}
+
+void presentWindow(PlatformWindow* window) {
+    if (presentHook) presentHook();
+    SDL_GL_SwapWindow(sdl(window));
+}
+
+void setPresentHook(std::function<void()> hook) { presentHook = std::move(hook); }
+
+} // namespace pelx

@@ -1,0 +1,34 @@
+// Scene clock and frame loop helpers.
+#include "timeline/scene_clock.h"
+
+#include "app/display.h"
+#include "platform/clock.h"
+
+namespace pelx {
+
+float clockSeconds() { return static_cast<float>(tickCount()) * 0.001f; }
+
+void beginScene(float duration) {
+    sceneClock.start = clockSeconds();
+    sceneClock.elapsed = 0;
+    sceneClock.duration = duration;
+}
+
+bool tick() {
+    // The product is kept in double so that only the difference is rounded to a float.
+    double now = static_cast<double>(tickCount()) * static_cast<double>(0.001f);
+    sceneClock.elapsed = static_cast<float>(now - static_cast<double>(sceneClock.start));
+    return sceneClock.elapsed <= sceneClock.duration;
+}
+
+void pumpOrPresent() {
+    WindowEvent event;
+    if (pollOneEvent(&event)) {
+        // A quit request lands here too and is dropped: nothing shortens a scene.
+        displayWindowProc(displayState.window, event);
+        return;
+    }
+    presentWindow(displayState.window);
+}
+
+} // namespace pelx

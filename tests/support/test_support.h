@@ -1,0 +1,44 @@
+// Helpers shared by the tests: recorded message boxes, a virtual clock, temporary folders and
+// small file writers.
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/message.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace pelx::test {
+
+// Records every message box shown while it lives.
+class MessageRecorder {
+  public:
+    MessageRecorder();
+    ~MessageRecorder();
+    std::vector<std::pair<std::string, std::string>> messages; // (text, caption)
+};
+
+// Installs a virtual clock while it lives.
+class ScopedVirtualClock {
+  public:
+    explicit ScopedVirtualClock(uint32_t startMs = 1000) : clock(startMs) { installVirtualClock(&clock); }
+    ~ScopedVirtualClock() { installVirtualClock(nullptr); }
+    VirtualClock clock;
+};
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    std::filesystem::path path;
+    std::string file(const std::string& name) const { return (path / name).string(); }
+};
+
+void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
+std::vector<uint8_t> readFile(const std::string& path);
+
+} // namespace pelx::test

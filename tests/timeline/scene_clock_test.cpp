@@ -1,0 +1,67 @@
+#include "support/gl_test_support.h"
+#include "platform/window.h"
+#include "timeline/scene_clock.h"
+
+#include <gtest/gtest.h>
+
+namespace pelx {
+namespace {
+
+TEST(SceneClockTest, TicksAgainstDuration) {
+    test::ScopedVirtualClock virtualClock(123456);
+    struct Step {
+        uint32_t advanceMs;
+        float elapsed;
+        bool running;
+    };
+    struct Case {
+        const char* what;
+        float duration;
+        std::vector<Step> steps;
+    };
+    const Case cases[] = {
+        {"start of a 27 s scene", 27.0f, {{0, 0.0f, true}}},
+        {"exactly at the end, then past it", 2.0f, {{2000, 2.0f, true}, {1, 2.001f, false}}},
+        {"duration 0 runs while the clock stands", 0.0f, {{0, 0.0f, true}, {0, 0.0f, true}, {1, 0.001f, false}}},
+    };
+    for (const Case& c : cases) {
+        beginScene(c.duration);
+        EXPECT_EQ(sceneClock.elapsed, 0.0f) << c.what;
+        EXPECT_EQ(sceneClock.duration, c.duration) << c.what;
+        for (const Step& step : c.steps) {
+            virtualClock.clock.advance(step.advanceMs);
+            EXPECT_EQ(tick(), step.running) << c.what;
+            EXPECT_NEAR(sceneClock.elapsed, step.elapsed, 1e-5) << c.what;
+        }
+    }
+}
+
+TEST(SceneClockTest, ElapsedIsTheRoundedDifferenceOfFloatSeconds) {
+    // start is stored as a float; the difference is taken before rounding.
+    test::ScopedVirtualClock virtualClock(16777217); // 16777.217 s
+    beginScene(10.0f);
+    EXPECT_EQ(sceneClock.start, static_cast<float>(16777217u * 0.001f));
+    virtualClock.clock.advance(1);
+    tick();
+    double expected = double(16777218u) * double(0.001f) - double(sceneClock.start);
+    EXPECT_EQ(sceneClock.elapsed, static_cast<float>(expected));
+}
+
+TEST(PumpOrPresentTest, HandlesOneEventOrPresents) {
+    test::openTestDisplay();
+    discardEvents();
+    int presented = 0;
+    setPresentHook([&] { ++presented; });
+    pushEvent(WindowEvent{EventKind::Other, 0, 0});
+    pushEvent(WindowEvent{EventKind::Paint, 0, 0});
+    pumpOrPresent();
+    EXPECT_EQ(presented, 0);
+    pumpOrPresent();
+    EXPECT_EQ(presented, 0);
+    pumpOrPresent();
+    EXPECT_EQ(presented, 1);
+    setPresentHook(nullptr);
+}
+
+} // namespace
+} // namespace pelx
