@@ -114,6 +114,8 @@ void deleteGlContext(PlatformGlContext* context) {
     if (context) SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(context));
 }
 
+void* glProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
+
 bool pollOneEvent(WindowEvent* event) {
     SDL_Event e;
     if (!SDL_PollEvent(&e)) return false;

@@ -50,6 +50,8 @@ void showCursor(bool visible);
 PlatformGlContext* createGlContext(PlatformWindow* window);
 bool makeCurrent(PlatformWindow* window, PlatformGlContext* context);
 void deleteGlContext(PlatformGlContext* context);
+// Address of an OpenGL extension function of the current context, or nullptr.
+void* glProcAddress(const char* name);
 
 // Window events as the show sees them.
 enum class EventKind { Resize, Paint, Close, Quit, Other };

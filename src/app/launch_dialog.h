@@ -1,0 +1,10 @@
+// The launch dialog: screen mode and three switches, then "Launch" or "Exit".
+#pragma once
+
+namespace pelx {
+
+// Shows the dialog at (100, 100) and returns when it is dismissed; launchOptions then holds
+// the choices, with launchRequested 1 after "Launch" and cancelled 1 after "Exit" or closing.
+void runLaunchDialog();
+
+} // namespace pelx
