@@ -13,6 +13,8 @@ namespace {
 Uint32 quitEventType = 0;
 // Written by setPresentHook (capture tool); read by presentWindow.
 std::function<void()> presentHook;
+// Written by setEventsIgnored (capture tool); read by pollOneEvent.
+bool eventsIgnored = false;
 
 SDL_Window* sdl(PlatformWindow* window) { return reinterpret_cast<SDL_Window*>(window); }
 
@@ -117,6 +119,10 @@ void deleteGlContext(PlatformGlContext* context) {
 void* glProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
 
 bool pollOneEvent(WindowEvent* event) {
+    if (eventsIgnored) {
+        discardEvents();
+        return false;
+    }
     SDL_Event e;
     if (!SDL_PollEvent(&e)) return false;
     *event = WindowEvent{};
@@ -166,6 +172,8 @@ void discardEvents() {
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
+
+void setEventsIgnored(bool ignored) { eventsIgnored = ignored; }
 
 void presentWindow(PlatformWindow* window) {
     if (presentHook) presentHook();

@@ -67,8 +67,11 @@ bool pollOneEvent(WindowEvent* event);
 void pushEvent(const WindowEvent& event);
 // Posts the quit request that the frame loops take off the queue and ignore.
 void postQuit();
-// Drops every waiting event (the capture tool, which never lets an event cost a frame).
+// Drops every waiting event.
 void discardEvents();
+// While set, pollOneEvent drops whatever is waiting and reports no event, so every frame is
+// presented (the capture tool, which never lets an event cost a frame).
+void setEventsIgnored(bool ignored);
 
 // Shows the back buffer. The present hook, when set, runs first, with the finished frame
 // still in the back buffer (the capture tool reads it there).
