@@ -32,9 +32,11 @@ void ParticleSystem::update() {
     if (lastEmitTime == 0) lastEmitTime = now;
     // Particles owed since the last emission. Emitting moves lastEmitTime to now, which makes
     // the debt zero, so one call adds at most one particle and the fraction beyond it is
-    // dropped; with a full pool nothing happens and the debt keeps growing.
-    int owed = static_cast<int>((now - lastEmitTime) * static_cast<float>(rate));
-    if (owed > 0 && count + 1 < capacity) {
+    // dropped; with a full pool nothing happens and the debt keeps growing. The debt stays a
+    // float: it reaches one whole particle exactly when its truncation would, and a long pause
+    // cannot overflow a conversion to int.
+    const float owed = (now - lastEmitTime) * static_cast<float>(rate);
+    if (owed >= 1.0f && count + 1 < capacity) {
         particles[count] = Particle{emitPosition, now, now + lifetime};
         count += 1;
         lastEmitTime = now;
@@ -55,6 +57,9 @@ void ParticleSystem::removeAt(int index) {
 void ParticleSystem::release() {
     particles.reset();
     count = 0;
+    // No slots are left: a released system that is emitted into again stays empty instead of
+    // writing into the freed pool.
+    capacity = 0;
 }
 
 } // namespace pelx
