@@ -15,6 +15,7 @@
 namespace pelx {
 
 class ByteSource;
+struct ChunkTrace;
 
 inline constexpr uint16_t KIND_NONE = 0;
 inline constexpr uint16_t KIND_MESH = 0x1000;
@@ -86,6 +87,10 @@ struct SceneObject {
     SceneObject* next = nullptr;
 };
 
+// materialIndex of a mesh whose material found no free entry in a full table: it binds no
+// texture. Read materials through materialAt, which also refuses indices past materialCount.
+inline constexpr int32_t MATERIAL_NONE = -1;
+
 struct Material {
     char name[MATERIAL_NAME_SIZE] = {}; // also the texture's file path
     TextureId texture = 0;
@@ -117,6 +122,7 @@ struct Scene : SceneObject {
     double currentFrame = 0;
     int32_t frameCount = 0;
     ByteSource* file = nullptr; // the 3DS data while loading
+    ChunkTrace* trace = nullptr; // optional observer of the chunk walk while loading (inspector)
 
     // Objects after the first; the list links point into these.
     std::vector<std::unique_ptr<SceneObject>> ownedObjects;
@@ -154,6 +160,12 @@ inline bool faceIsDrawable(const SceneObject& object, const Face& face) {
 }
 inline TexCoord texCoordAt(const SceneObject& object, uint16_t index) {
     return index < object.texCoords.size() ? object.texCoords[index] : TexCoord{};
+}
+
+// The material a mesh names, or null when it names none (MATERIAL_NONE, or an index that no
+// loaded material fills, as for a mesh without a face material list in a scene without materials).
+inline const Material* materialAt(const Scene& scene, int32_t index) {
+    return index >= 0 && index < scene.materialCount && index < MAX_MATERIALS ? &scene.materials[index] : nullptr;
 }
 
 // Process-wide flags that the loader resets and later layers read (who writes, who reads):

@@ -9,4 +9,9 @@ namespace pelx {
 // chunk (the scene stays empty then).
 bool loadScene(Scene& scene, const char* fileName, int lightingMode);
 
+class ByteSource;
+// The same load from bytes already at hand (memory, tests, the fuzzer); the source stays the
+// caller's. False when the bytes do not start with a main chunk.
+bool loadScene(Scene& scene, ByteSource& source, int lightingMode);
+
 } // namespace pelx

@@ -1,0 +1,144 @@
+// Keyframer chunks: node blocks that name an object of the editor block and carry its
+// position and rotation tracks. Nodes are matched to objects by name, never by index.
+#include "scene3ds/chunk_handlers.h"
+
+namespace pelx {
+
+namespace {
+
+// A key is at least its frame (u32), its spline flags (u16) and its value.
+constexpr uint32_t POSITION_KEY_SIZE = 4 + 2 + 12;
+constexpr uint32_t ROTATION_KEY_SIZE = 4 + 2 + 16;
+// Radians to degrees with the divisor the scenes were authored against, not pi.
+constexpr double DEGREES_PER_HALF_TURN = 180.0;
+constexpr double HALF_TURN_RADIANS = 3.1415;
+
+constexpr std::initializer_list<ChildChunk> NODE_CHILDREN = {
+    {CHUNK_OBJETNAME, "   +--CHUNK_OBJETNAME\n"},
+    {CHUNK_OBJETPIVOTPOINT, "   +--CHUNK_OBJETPIVOTPOINT\n"},
+    {CHUNK_POSITIONTRACK, "   +--CHUNK_POSITIONTRACK\n"},
+    {CHUNK_ROTATIONTRACK, "   +--CHUNK_ROTATIONTRACK\n"},
+};
+
+// The object a node name selects, or null. A scene with no objects yet (a keyframer block
+// stored before the editor block) has nothing to select: the scene record is not an object
+// of the list until the first named object is appended.
+SceneObject* readNodeName(Scene& scene) {
+    char name[OBJECT_NAME_SIZE];
+    readName(scene, name);
+    return scene.objectCount > 0 ? findObject(scene, name) : nullptr;
+}
+
+void clearTrack(KeyTrack& track) {
+    track.keyCount = 0;
+    track.keyFrames = {};
+    track.keyValues = {};
+}
+
+// Frame and spline flags of one key; the optional spline parameters are skipped.
+uint16_t readKeyHead(Scene& scene) {
+    uint16_t frame = static_cast<uint16_t>(readU32(scene)); // frames past 65535 wrap
+    uint16_t flags = readU16(scene);
+    for (int bit = 0; bit < 5; ++bit)
+        if (flags & (1u << bit)) readF32(scene); // tension, continuity, bias, ease to, ease from
+    return frame;
+}
+
+// The five flag words and the key count; the count is bounded by what the chunk holds.
+uint32_t readTrackHead(Scene& scene, const ChunkHeader& header, uint32_t keySize) {
+    for (int i = 0; i < 5; ++i) readU16(scene);
+    return clampCount(scene, header, readU32(scene), keySize);
+}
+
+} // namespace
+
+void readKeyframer(Scene& scene, const ChunkHeader& header) {
+    walkChildren(scene, header,
+                 {{CHUNK_OBJETINFOBLOCK, "+--CHUNK_OBJETINFOBLOCK\n"},
+                  {CHUNK_CAMERAINFOBLOCK, "+--CHUNK_CAMERAINFOBLOCK\n"},
+                  {CHUNK_CAMERATARGETINFOBLOCK, "+--CHUNK_CAMERATARGETINFOBLOCK\n"},
+                  {CHUNK_SPOTLIGHTINFOBLOCK, "+--CHUNK_OBJETINFOBLOCK\n"}},
+                 [&](const ChunkHeader& child) {
+                     switch (child.id) {
+                     case CHUNK_OBJETINFOBLOCK:
+                     case CHUNK_SPOTLIGHTINFOBLOCK: readObjectNode(scene, child); break;
+                     case CHUNK_CAMERAINFOBLOCK: readCameraNode(scene, child); break;
+                     case CHUNK_CAMERATARGETINFOBLOCK: readCameraTargetNode(scene, child); break;
+                     }
+                 });
+}
+
+void readObjectNode(Scene& scene, const ChunkHeader& header) {
+    SceneObject* selected = nullptr; // tracks before any name, or under an unknown name, are skipped
+    walkChildren(scene, header, NODE_CHILDREN, [&](const ChunkHeader& child) {
+        switch (child.id) {
+        case CHUNK_OBJETNAME:
+            selected = readNodeName(scene);
+            // The node carries the object's whole animation: what an earlier node gave it goes.
+            if (selected) {
+                clearTrack(selected->positionTrack);
+                clearTrack(selected->rotationTrack);
+            }
+            break;
+        case CHUNK_POSITIONTRACK:
+            if (selected) readPositionTrack(scene, child, selected->positionTrack);
+            break;
+        case CHUNK_ROTATIONTRACK:
+            if (selected) readRotationTrack(scene, child, *selected);
+            break;
+        }
+    });
+}
+
+void readCameraNode(Scene& scene, const ChunkHeader& header) {
+    SceneObject* selected = nullptr;
+    walkChildren(scene, header, NODE_CHILDREN, [&](const ChunkHeader& child) {
+        if (child.id == CHUNK_OBJETNAME) selected = readNodeName(scene);
+        // The eye positions; the camera's roll track (0xB021 here) is not used.
+        else if (child.id == CHUNK_POSITIONTRACK && selected)
+            readPositionTrack(scene, child, selected->positionTrack);
+    });
+}
+
+void readCameraTargetNode(Scene& scene, const ChunkHeader& header) {
+    SceneObject* selected = nullptr;
+    walkChildren(scene, header, NODE_CHILDREN, [&](const ChunkHeader& child) {
+        // The target node carries its camera's name; its positions go to the rotation track,
+        // which a camera does not otherwise use.
+        if (child.id == CHUNK_OBJETNAME) selected = readNodeName(scene);
+        else if (child.id == CHUNK_POSITIONTRACK && selected)
+            readPositionTrack(scene, child, selected->rotationTrack);
+    });
+}
+
+void readPositionTrack(Scene& scene, const ChunkHeader& header, KeyTrack& track) {
+    uint32_t count = readTrackHead(scene, header, POSITION_KEY_SIZE);
+    track.keyCount = count;
+    track.keyValues.assign(count, Vec3d{});
+    track.keyFrames.assign(count, 0);
+    track.keyIndex = 1;
+    for (uint32_t i = 0; i < count; ++i) {
+        track.keyFrames[i] = readKeyHead(scene);
+        track.keyValues[i] = readVector(scene);
+    }
+}
+
+void readRotationTrack(Scene& scene, const ChunkHeader& header, SceneObject& object) {
+    KeyTrack& track = object.rotationTrack;
+    uint32_t count = readTrackHead(scene, header, ROTATION_KEY_SIZE);
+    track.keyCount = count;
+    track.keyValues.assign(count, Vec3d{});
+    track.keyFrames.assign(count, 0);
+    track.keyIndex = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        track.keyFrames[i] = readKeyHead(scene);
+        double angle = readF32(scene);
+        Vec3d axis = readVector(scene);
+        double degrees = angle * DEGREES_PER_HALF_TURN / HALF_TURN_RADIANS;
+        track.keyValues[i] = {axis.x * degrees, axis.y * degrees, axis.z * degrees};
+    }
+    // Vertices are stored in their key-0 orientation; later keys are relative turns.
+    if (count >= 1) track.keyValues[0] = {};
+}
+
+} // namespace pelx
