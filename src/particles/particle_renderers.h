@@ -3,6 +3,7 @@
 #pragma once
 
 #include "particles/particle_system.h"
+#include "platform/vec.h"
 
 namespace pelx {
 
@@ -10,5 +11,21 @@ void drawPlain(const ParticleSystem& system);
 void drawRising(const ParticleSystem& system);
 void drawShrinking(const ParticleSystem& system);
 void drawShrinkingRising(const ParticleSystem& system);
+
+// The pieces every additive particle pass shares (the four renderers and the scene flares).
+
+// Keeps glowing squares from hiding each other: with blendDepthMask the depth test stays on and
+// depth writes stop; without it the depth test goes off. restoreParticleDepth undoes either.
+void holdParticleDepth();
+void restoreParticleDepth();
+
+// Fade of a particle at time now: 1 at birth, 0 at death, negative after (drawn black).
+float particleFade(const Particle& particle, float now);
+
+// One sprite: the model-view matrix rebuilt from the system's camera pose with the square at
+// (x, y, z) turned back by the camera angles, the system's texture, the colour, and a square
+// of half-size halfSize.
+void drawParticleSprite(const ParticleSystem& system, double x, double y, double z, float halfSize,
+                        Vec3f color);
 
 } // namespace pelx
