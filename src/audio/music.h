@@ -5,11 +5,24 @@
 
 namespace pelx {
 
+// Opens the sound device at 44100 Hz with 32 channels, switches the FFT unit on and starts
+// streaming the file. Nothing is reported: without a device or a readable file the show
+// simply stays silent, and startMusic still returns at once.
 void startMusic(const char* path);
+// Switches the FFT unit off, stops and frees the stream and closes the device. Safe after a
+// start that failed, and when nothing was started.
 void stopMusic();
 
 // The magnitude spectrum of the mixed output that the FFT unit keeps while it is active
 // (empty when it is not).
 std::vector<float> musicSpectrum();
+// Width in Hz of one bin of musicSpectrum at the rate the device really runs (0 when closed).
+float musicSpectrumBinHz();
+
+// How often startMusic has tried to bring up the sound library in this process, whether or
+// not a device opened: the show must not touch it at all when the viewer chose "No Music".
+int musicInitCount();
+// True from a start that opened the device until stopMusic.
+bool musicDeviceOpen();
 
 } // namespace pelx
