@@ -8,4 +8,9 @@ namespace pelx {
 
 void renderMirrors(Scene& scene);
 
+// true (the default): reflections are drawn off-screen when the driver offers framebuffer
+// objects; false: always in the back buffer, copying only what lies inside the window. Read by
+// renderMirrors; tests switch it to exercise both ways.
+extern bool allowOffscreenMirrors;
+
 } // namespace pelx
