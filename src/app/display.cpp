@@ -3,6 +3,7 @@
 
 #include "platform/launch_options.h"
 #include "platform/message.h"
+#include "resources/app_icon.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -48,6 +49,7 @@ PlatformWindow* createDisplayWindow(const char* title, int width, int height, bo
     displayState.instance = instance;
     PlatformWindow* window = createWindow(title, 0, 0, width, height, fullscreen);
     if (!window) return nullptr;
+    setWindowIcon(window, appIconRgba().data());
     if (modeChangePending) {
         modeChanged = enterFullscreen(window, pendingMode);
         if (!modeChanged) {

@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# Drives the launch dialog on a real X display (Xvfb in the tests) with xdotool and checks the
+# outcome: where the dialog stands, what each scenario leaves in the options, the exit status,
+# and whether the show's display window ("Pelx Engine - Demo") ever appeared.
+#
+# usage: launch_dialog_xdotool.sh PROGRAM SCENARIO [CLOSE_REQUEST_TOOL]
+#   PROGRAM prints the controls' pixel rectangles with --layout, and without arguments runs the
+#   dialog and prints the resulting options.
+#   SCENARIO: exit   click "Exit"
+#             close  send the title bar's close request
+#             launch click "1152x864", "Windowed" twice, "No Music", then "Launch"
+# Every wait is bounded, so the script ends within about 40 seconds whatever happens.
+set -u
+
+program=$1
+scenario=$2
+close_tool=${3:-}
+dialog_name='^Pelx - Demo$'
+display_name='^Pelx Engine - Demo$'
+
+fail() {
+    echo "FAIL ($scenario): $*" >&2
+    [ -f "$work/out" ] && { echo "--- program output:" >&2; cat "$work/out" >&2; }
+    [ -f "$work/err" ] && { echo "--- program errors:" >&2; cat "$work/err" >&2; }
+    exit 1
+}
+
+if [ -z "${DISPLAY:-}" ]; then
+    echo "FAIL: no DISPLAY; run under xvfb-run" >&2
+    exit 1
+fi
+command -v xdotool >/dev/null || { echo "FAIL: xdotool is not installed" >&2; exit 1; }
+
+work=$(mktemp -d)
+pid=""
+watcher=""
+cleanup() {
+    [ -n "$watcher" ] && kill "$watcher" 2>/dev/null
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+"$program" --layout >"$work/layout" || fail "--layout failed"
+# Centre of a control, in window coordinates.
+centre() {
+    awk -v id="$1" '$1 == id { printf "%d %d\n", $2 + $4 / 2, $3 + $5 / 2 }' "$work/layout"
+}
+click() {
+    local xy
+    xy=$(centre "$1")
+    [ -n "$xy" ] || fail "control $1 is not in the layout"
+    # shellcheck disable=SC2086
+    xdotool mousemove --window "$wid" $xy click 1 || fail "click on control $1"
+    sleep 0.3
+}
+
+"$program" >"$work/out" 2>"$work/err" &
+pid=$!
+
+# Notes every sighting of the display window while the program runs, and whether it carries
+# icon 103 too.
+(
+    while kill -0 "$pid" 2>/dev/null; do
+        shown=$(xdotool search --name "$display_name" 2>/dev/null | head -n 1)
+        if [ -n "$shown" ]; then
+            touch "$work/display_seen"
+            if command -v xprop >/dev/null && xprop -id "$shown" _NET_WM_ICON 2>/dev/null | grep -q "32 x 32"; then
+                touch "$work/display_icon"
+            fi
+        fi
+        sleep 0.05
+    done
+) &
+watcher=$!
+
+wid=$(timeout 15 xdotool search --sync --onlyvisible --name "$dialog_name" 2>/dev/null | head -n 1)
+[ -n "$wid" ] || fail "no visible window named 'Pelx - Demo' within 15 s"
+sleep 0.5
+
+# The dialog stands at (100, 100) with the template's 165 x 103 units in pixels.
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+[ "$X" = 100 ] && [ "$Y" = 100 ] || fail "dialog at ($X, $Y), expected (100, 100)"
+[ "$WIDTH" = 248 ] && [ "$HEIGHT" = 167 ] || fail "dialog is ${WIDTH}x${HEIGHT}, expected 248x167"
+# Icon 103 reaches the window system as a 32 x 32 picture (when xprop is there to ask).
+if command -v xprop >/dev/null; then
+    xprop -id "$wid" _NET_WM_ICON | grep -q "32 x 32" || fail "the dialog has no 32 x 32 icon"
+fi
+
+case "$scenario" in
+exit)
+    click 1004
+    expected="width=800 height=600 fullscreen=1 lightsOff=0 musicOff=0 launchRequested=0 cancelled=1"
+    want_display=no
+    ;;
+close)
+    [ -x "$close_tool" ] || fail "close scenario needs the close-request tool"
+    "$close_tool" "$wid" || fail "could not send the close request"
+    expected="width=800 height=600 fullscreen=1 lightsOff=0 musicOff=0 launchRequested=0 cancelled=1"
+    want_display=no
+    ;;
+launch)
+    click 1005
+    click 1006
+    click 1006
+    click 1008
+    click 1003
+    expected="width=1152 height=864 fullscreen=1 lightsOff=0 musicOff=1 launchRequested=1 cancelled=0"
+    want_display=yes
+    ;;
+*)
+    fail "unknown scenario"
+    ;;
+esac
+
+# The program must end by itself within 20 seconds.
+for _ in $(seq 1 200); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then
+    fail "the program did not end within 20 s"
+fi
+wait "$pid"
+status=$?
+pid=""
+wait "$watcher" 2>/dev/null
+watcher=""
+
+[ "$status" -eq 0 ] || fail "exit status $status"
+grep -qx "$expected" "$work/out" || fail "expected options: $expected"
+if [ "$want_display" = yes ]; then
+    [ -f "$work/display_seen" ] || fail "the display window never appeared after Launch"
+    if command -v xprop >/dev/null; then
+        [ -f "$work/display_icon" ] || fail "the display window has no 32 x 32 icon"
+    fi
+else
+    [ ! -f "$work/display_seen" ] || fail "a display window was created although the dialog was dismissed"
+fi
+echo "PASS ($scenario): $(cat "$work/out")"
+exit 0
