@@ -10,6 +10,7 @@
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace pelx {
 namespace {
@@ -203,6 +204,35 @@ TEST_F(MeshPassTest, ObjectsMoveAndTurnAboutTheirPivot) {
     EXPECT_TRUE(colorNear(pixelTowards(-0.075, 0), {255, 255, 255}));
     EXPECT_TRUE(colorNear(pixelTowards(0.08, 0), {0, 0, 0}));
     EXPECT_TRUE(colorNear(pixelTowards(-0.25, 0), {0, 0, 0}));
+}
+
+TEST_F(MeshPassTest, FlaresAreAddedOverTheMeshesFromTheCurrentCamera) {
+    // A flare born this instant (full brightness, untextured white) at (0, 0, -10) in front of
+    // a half-red wall; a second camera in use looks from (0, 0, 5), so the flare faces it.
+    test::ScopedVirtualClock clock(5000);
+    Scene scene;
+    startScene(scene);
+    addCameraAt(scene, {0, 0, 5}, {0, 0, 0});
+    scene.currentCamera = 1;
+    addQuad(scene, "wall", -20, -20, 20, 20, -20, {0.5f, 0, 0});
+    SceneObject& carrier = addQuad(scene, "*0spark", 0, 0, 0, 0, -10, {1, 1, 1});
+    carrier.faces.clear();
+    carrier.faceCount = 0;
+    carrier.position = {0, 0, -10};
+    scene.emitters[0] = std::make_unique<ParticleSystem>(8, nullptr, 100.0f, 1, 1.0f, 0.0f);
+    scene.emitterObjects[0] = &carrier;
+    scene.emitterCount = 1;
+    scene.emitters[0]->emitAt({0, 0, -10});
+    drawMesh(scene);
+    // Seen from z = 5 the flare (half size 1 at distance 15) spans directions -0.067..0.067.
+    // It writes no depth: had it come before the wall, the wall would have covered it.
+    EXPECT_TRUE(colorNear(pixelTowards(0, 0), {255, 255, 255})) << "white added to the wall";
+    EXPECT_TRUE(colorNear(pixelTowards(0.12, 0), {128, 0, 0})) << "the wall alone";
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    GLfloat color[4] = {};
+    glGetFloatv(GL_CURRENT_COLOR, color);
+    EXPECT_EQ(color[2], 1.0f);
+    EXPECT_EQ(scene.current, static_cast<SceneObject*>(&scene));
 }
 
 TEST_F(MeshPassTest, DamagedMeshesDrawWhatTheyCan) {
