@@ -29,7 +29,7 @@ struct ParticleSystem {
     void update();
     // Removes entry index, keeping the others in emission order.
     void removeAt(int index);
-    // Frees the pool; count becomes 0.
+    // Frees the pool; count and capacity become 0, so later emission adds nothing.
     void release();
 
     std::unique_ptr<Particle[]> particles; // entries 0 .. count - 1 are alive, oldest first
