@@ -1,21 +1,14 @@
-// Program entry: opens the show's display as the launch options say and closes it again.
-#include "app/display.h"
+// Program entry: the launch dialog, then the show if "Launch" was pressed. The command line
+// is ignored; the dialog is the only way to configure the show.
+#include "app/launch_dialog.h"
 #include "platform/launch_options.h"
-#include "timeline/scene_clock.h"
+#include "timeline/demo_sequence.h"
 
 using namespace pelx;
 
 int main(int, char**) {
     launchOptions = LaunchOptions{};
-    PlatformWindow* window = createDisplayWindow(DISPLAY_TITLE, launchOptions.width, launchOptions.height,
-                                                 launchOptions.fullscreen, nullptr);
-    if (!window) return 0;
-    initRenderer(window);
-    beginScene(1.0f);
-    while (tick()) {
-        clearFrame();
-        pumpOrPresent();
-    }
-    closeDisplay();
+    runLaunchDialog();
+    if (launchOptions.cancelled == 0 && launchOptions.launchRequested == 1) runDemo(nullptr);
     return 0;
 }

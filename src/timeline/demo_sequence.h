@@ -1,8 +1,33 @@
 // The show from first to last step: display, loading, music, the six scenes, teardown.
 #pragma once
 
+#include <functional>
+#include <string>
+
 namespace pelx {
 
+// One scene of the show: its name and its script.
+struct ShowScene {
+    const char* name;
+    void (*play)();
+};
+inline constexpr int SHOW_SCENE_COUNT = 6;
+// The six scenes in the order they play: road, colonne, room, mirror, tunnel, disco.
+extern const ShowScene SHOW_SCENES[SHOW_SCENE_COUNT];
+
+// What a tool may watch or narrow while the show runs. The show itself uses none of it.
+struct ShowHooks {
+    std::function<void()> beforeLoading;                  // display open, nothing loaded yet
+    std::function<void(int step)> afterLoadingStep;       // 1..10
+    std::function<void()> beforeFirstScene;               // after loading, before the music
+    std::function<void(const ShowScene&)> sceneStarts;
+    std::function<void(const ShowScene&)> sceneEnds;
+    std::string onlyScene; // play just this scene after the full load (empty: all six)
+};
+
+// The show as the launch dialog starts it.
 void runDemo(void* instance);
+// The same sequence with hooks.
+void runShow(void* instance, const ShowHooks& hooks);
 
 } // namespace pelx

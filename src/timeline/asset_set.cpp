@@ -1,0 +1,115 @@
+// The asset set: the show's fixed loading order and its per-scene parameters.
+#include "timeline/asset_set.h"
+
+#include "particles/flare_emitters.h"
+#include "render/lighting.h"
+#include "scene3ds/scene_loader.h"
+#include "timeline/scene_clock.h"
+
+#include <GL/gl.h>
+
+namespace pelx {
+
+AssetSet assets;
+
+namespace {
+
+struct FlareParameters {
+    int capacity;
+    float lifetime;
+    int rate;
+    float size;
+    float rise;
+};
+
+// Shadow factors are set before loading because the load bakes the static lighting.
+std::unique_ptr<Scene> loadShowScene(const char* file, float shadowFactor, float translucentShadowFactor,
+                                     const FlareParameters* flares) {
+    auto scene = std::make_unique<Scene>();
+    scene->shadowFactor = shadowFactor;
+    scene->translucentShadowFactor = translucentShadowFactor;
+    loadScene(*scene, file, LIGHTING_SHADOWS);
+    if (flares)
+        buildFlareEmitters(*scene, flares->capacity, flares->lifetime, flares->rate, flares->size, flares->rise);
+    return scene;
+}
+
+std::unique_ptr<ParticleSystem> makeFireSystem(int capacity, float lifetime, int rate, float size, float rise) {
+    auto system = std::make_unique<ParticleSystem>(capacity, "data/fire.jpg", lifetime, rate, size, rise);
+    system->cameraPosition = Vec3d{0, 0, 500};
+    system->cameraRotation = Vec3d{0, 0, 0};
+    return system;
+}
+
+} // namespace
+
+void drawShowPicture(TextureId texture, double grey) {
+    glLoadIdentity();
+    glTranslatef(0, 0, -2);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glBegin(GL_QUADS);
+    glColor3d(grey, grey, grey);
+    glTexCoord2f(0, 1);
+    glVertex3f(-1.5f, -1, -2);
+    glTexCoord2f(0, 0);
+    glVertex3f(-1.5f, 1, -2);
+    glTexCoord2f(1, 0);
+    glVertex3f(1.5f, 1, -2);
+    glTexCoord2f(1, 1);
+    glVertex3f(1.5f, -1, -2);
+    glEnd();
+}
+
+void drawLoadingScreen() {
+    clearFrame();
+    drawShowPicture(assets.showTextures[0], 1.0);
+    pumpOrPresent();
+}
+
+void loadAssets(const std::function<void(int step)>& afterStep) {
+    auto stepDone = [&](int step) {
+        drawLoadingScreen();
+        if (afterStep) afterStep(step);
+    };
+    static const FlareParameters roadFlares{50, 1.0f, 10, 15.0f, 50.0f};
+    static const FlareParameters roomFlares{50, 4.0f, 5, 1.5f, 50.0f};
+    static const FlareParameters discoFlares{100, 5.0f, 5, 5.0f, 30.0f};
+
+    loadTexture(assets.showTextures, "data/load.jpg", 0);
+    loadTexture(assets.showTextures, "data/end.jpg", 1);
+    stepDone(1);
+    assets.roadScene = loadShowScene("data/road.3ds", 0.1f, 0.4f, &roadFlares);
+    stepDone(2);
+    assets.fireSystemA = makeFireSystem(10000, 40.0f, 150, 3.0f, 0.0f);
+    stepDone(3);
+    assets.fireSystemB = makeFireSystem(5000, 2.0f, 10, 10.0f, 80.0f);
+    stepDone(4);
+    assets.logoMask = std::make_unique<uint8_t[]>(MASK_SIZE);
+    loadMaskBmp("data/p.bmp", assets.logoMask.get());
+    stepDone(5);
+    assets.colonneScene = loadShowScene("data/colonne.3ds", 0.1f, 0.4f, nullptr);
+    stepDone(6);
+    assets.roomScene = loadShowScene("data/room.3ds", 0.1f, 0.4f, &roomFlares);
+    stepDone(7);
+    assets.mirrorScene = loadShowScene("data/mirror.3ds", 0.1f, 0.4f, nullptr);
+    stepDone(8);
+    assets.tunnelScene = loadShowScene("data/tunnel.3ds", 0.6f, 1.0f, nullptr);
+    stepDone(9);
+    assets.discoScene = loadShowScene("data/disco.3ds", 0.3f, 0.6f, &discoFlares);
+    stepDone(10);
+}
+
+void releaseAssets() {
+    if (assets.fireSystemA) assets.fireSystemA->release();
+    if (assets.fireSystemB) assets.fireSystemB->release();
+    assets.logoMask.reset();
+    for (std::unique_ptr<Scene>* scene : {&assets.roadScene, &assets.colonneScene, &assets.roomScene,
+                                          &assets.mirrorScene, &assets.tunnelScene, &assets.discoScene}) {
+        if (*scene) destroyScene(**scene);
+        scene->reset();
+    }
+    assets.fireSystemA.reset();
+    assets.fireSystemB.reset();
+}
+
+} // namespace pelx

@@ -1,0 +1,42 @@
+// The demo sequence: open the display, load, start the music, play the scenes, tear down.
+#include "timeline/demo_sequence.h"
+
+#include "app/display.h"
+#include "audio/music.h"
+#include "platform/launch_options.h"
+#include "timeline/asset_set.h"
+#include "timeline/scene_scripts.h"
+
+namespace pelx {
+
+const ShowScene SHOW_SCENES[SHOW_SCENE_COUNT] = {
+    {"road", playRoadScene},     {"colonne", playColonneScene}, {"room", playRoomScene},
+    {"mirror", playMirrorScene}, {"tunnel", playTunnelScene},   {"disco", playDiscoScene},
+};
+
+void runDemo(void* instance) { runShow(instance, ShowHooks{}); }
+
+void runShow(void* instance, const ShowHooks& hooks) {
+    PlatformWindow* window = createDisplayWindow(DISPLAY_TITLE, launchOptions.width, launchOptions.height,
+                                                 launchOptions.fullscreen, instance);
+    if (!window) return;
+    initRenderer(window);
+    if (hooks.beforeLoading) hooks.beforeLoading();
+    loadAssets(hooks.afterLoadingStep);
+    if (hooks.beforeFirstScene) hooks.beforeFirstScene();
+    // The music starts only when everything is loaded, right before the first frame.
+    const bool music = !launchOptions.musicOff;
+    if (music) startMusic("data/zik.mp3");
+    for (const ShowScene& scene : SHOW_SCENES) {
+        if (!hooks.onlyScene.empty() && hooks.onlyScene != scene.name) continue;
+        if (hooks.sceneStarts) hooks.sceneStarts(scene);
+        scene.play();
+        if (hooks.sceneEnds) hooks.sceneEnds(scene);
+    }
+    if (music) stopMusic();
+    releaseAssets();
+    closeDisplay();
+    launchOptions.launchRequested = 0;
+}
+
+} // namespace pelx

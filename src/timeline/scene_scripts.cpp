@@ -1,0 +1,149 @@
+// The scene scripts: the common frame loop and each scene's extras.
+#include "timeline/scene_scripts.h"
+
+#include "particles/mask_emitter.h"
+#include "particles/particle_renderers.h"
+#include "platform/phase_timer.h"
+#include "render/animation.h"
+#include "render/lighting.h"
+#include "render/mesh_pass.h"
+#include "render/mirror_pass.h"
+#include "timeline/asset_set.h"
+#include "timeline/scene_clock.h"
+
+#include <GL/gl.h>
+#include <functional>
+
+namespace pelx {
+
+namespace {
+
+// A script's scene may be missing if its file could not be read; play an empty one then,
+// so the show keeps its timing.
+Scene& sceneOrEmpty(std::unique_ptr<Scene>& scene) {
+    if (!scene) scene = std::make_unique<Scene>();
+    return *scene;
+}
+
+// A script's own per-frame work: before clearing the frame, or after drawMesh.
+using FrameExtras = std::function<void(Scene&)>;
+
+void runFrameLoop(Scene& scene, float length, bool withMirrors, const FrameExtras& before,
+                  const FrameExtras& after) {
+    beginScene(length);
+    while (tick()) {
+        if (before) before(scene);
+        clearFrame();
+        {
+            ScopedPhase phase(Phase::Animate);
+            animateScene(scene);
+        }
+        {
+            ScopedPhase phase(Phase::MeshPass);
+            if (withMirrors) renderMirrors(scene);
+            drawMesh(scene);
+        }
+        if (after) after(scene);
+        ScopedPhase phase(Phase::Present);
+        pumpOrPresent();
+    }
+}
+
+void playPlainScene(std::unique_ptr<Scene>& slot, float length, float shadowFactor, float translucentShadowFactor,
+                    bool withMirrors) {
+    Scene& scene = sceneOrEmpty(slot);
+    scene.shadowFactor = shadowFactor;
+    scene.translucentShadowFactor = translucentShadowFactor;
+    runFrameLoop(scene, length, withMirrors, nullptr, nullptr);
+}
+
+constexpr float ROAD_LENGTH = 67.0f;
+
+// The logo written in fire, drawn with the camera of the same frame.
+void writeFireLogo(Scene& scene) {
+    ScopedPhase phase(Phase::Particles);
+    ParticleSystem& logo = *assets.fireSystemA;
+    ParticleSystem& sparks = *assets.fireSystemB;
+    if (scene.cameraCount > 0) {
+        const SceneObject& camera = *scene.cameras[scene.currentCamera];
+        for (ParticleSystem* system : {&logo, &sparks}) {
+            system->cameraPosition = camera.eye;
+            system->cameraRotation = camera.rotation;
+        }
+    }
+    emitFromMask(sceneClock.elapsed, ROAD_LENGTH, assets.logoMask.get(), 1400, logo, sparks, 131, 41, 0);
+    drawPlain(logo);
+    drawShrinkingRising(sparks);
+}
+
+void drawEndPicture(Scene&) {
+    double grey = endPictureGrey(sceneClock.elapsed);
+    if (grey < 0) return;
+    glDisable(GL_DEPTH_TEST);
+    beginAdditiveBlend();
+    drawShowPicture(assets.showTextures[1], grey);
+    endAdditiveBlend();
+    glEnable(GL_DEPTH_TEST);
+}
+
+SceneLight* lightAt(Scene& scene, int index) {
+    return index >= 0 && index < scene.lightCount ? scene.lights[index] : nullptr;
+}
+
+} // namespace
+
+void discoStrobe(Scene& scene, float t, float& lastFlash) {
+    struct StrobePhase {
+        float from;
+        float interval;
+        int darkLight; // counted back from the end of the light list
+    };
+    static const StrobePhase phases[] = {{85.0f, 0.2f, 4}, {55.0f, 0.4f, 3}, {25.0f, 0.6f, 2}};
+    const int count = scene.lightCount;
+    for (const StrobePhase& phase : phases) {
+        if (t < phase.from) continue;
+        bool flash = t - lastFlash >= phase.interval || lastFlash == 0;
+        if (SceneLight* strobe = lightAt(scene, count - 1)) strobe->on = flash ? 1 : 0;
+        if (flash) lastFlash = t;
+        // A scene with fewer lights than the strobe needs simply has fewer lights to darken.
+        if (SceneLight* dark = lightAt(scene, count - phase.darkLight)) dark->on = 0;
+        return;
+    }
+}
+
+double endPictureGrey(float t) {
+    if (t < 100) return -1;
+    return (static_cast<double>(t) - 100.0) / 15.0;
+}
+
+void playRoadScene() {
+    Scene& scene = sceneOrEmpty(assets.roadScene);
+    scene.shadowFactor = 0.1f;
+    scene.translucentShadowFactor = 0.4f;
+    runFrameLoop(scene, ROAD_LENGTH, false, nullptr, writeFireLogo);
+}
+
+void playColonneScene() {
+    shadowTestMode = 2;
+    playPlainScene(assets.colonneScene, 27.0f, 0.1f, 0.2f, false);
+    shadowTestMode = 1;
+}
+
+void playRoomScene() { playPlainScene(assets.roomScene, 27.0f, 0.3f, 0.6f, false); }
+
+void playMirrorScene() { playPlainScene(assets.mirrorScene, 27.0f, 0.7f, 0.7f, true); }
+
+void playTunnelScene() { playPlainScene(assets.tunnelScene, 20.0f, 0.3f, 0.6f, false); }
+
+void playDiscoScene() {
+    Scene& scene = sceneOrEmpty(assets.discoScene);
+    // Set before the clock starts; nothing reads them in between.
+    scene.lightingMode = LIGHTING_EUCLIDEAN;
+    tintFlaresByLights = 1;
+    if (SceneLight* strobe = lightAt(scene, scene.lightCount - 1)) strobe->on = 0;
+    float lastFlash = 0;
+    runFrameLoop(
+        scene, 115.0f, false, [&](Scene& s) { discoStrobe(s, sceneClock.elapsed, lastFlash); }, drawEndPicture);
+}
+
+} // namespace pelx

@@ -1,0 +1,22 @@
+// The six scene scripts: each sets its scene's lighting parameters, starts the scene clock
+// with the scene's length and runs the frame loop with its extras until the clock runs out.
+#pragma once
+
+#include "scene3ds/scene.h"
+
+namespace pelx {
+
+void playRoadScene();
+void playColonneScene();
+void playRoomScene();
+void playMirrorScene();
+void playTunnelScene();
+void playDiscoScene();
+
+// The disco strobe for one frame at scene time t: flashes the last light when a flash is due
+// (then lastFlash = t), keeps it dark otherwise, and darkens the light of the current phase.
+void discoStrobe(Scene& scene, float t, float& lastFlash);
+// Brightness of the end picture at disco time t (0 at 100 s, 1 at 115 s); negative before.
+double endPictureGrey(float t);
+
+} // namespace pelx

@@ -1,0 +1,57 @@
+// The demo sequence with its own display: what "No Music" changes, and the state it leaves.
+#include "audio/music.h"
+#include "platform/launch_options.h"
+#include "platform/window.h"
+#include "show_data.h"
+#include "timeline/demo_sequence.h"
+
+#include <gtest/gtest.h>
+
+namespace pelx {
+namespace {
+
+// Plays one short scene of the full sequence from a folder holding small data, with frames
+// five seconds of virtual time apart.
+void playTunnelOnly(bool musicOff) {
+    test::TempDir dir;
+    test::writeShowData(dir.path);
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path);
+    test::ScopedVirtualClock clock(2000);
+    test::MessageRecorder messages;
+    launchOptions = LaunchOptions{};
+    launchOptions.fullscreen = false;
+    launchOptions.width = 160;
+    launchOptions.height = 120;
+    launchOptions.musicOff = musicOff;
+    launchOptions.launchRequested = 1;
+    setEventsIgnored(true);
+    setPresentHook([&] { clock.clock.advance(5000); });
+    ShowHooks hooks;
+    hooks.onlyScene = "tunnel";
+    std::vector<std::string> played;
+    hooks.sceneStarts = [&](const ShowScene& scene) { played.push_back(scene.name); };
+    runShow(nullptr, hooks);
+    setPresentHook(nullptr);
+    setEventsIgnored(false);
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(played, std::vector<std::string>{"tunnel"});
+    EXPECT_EQ(launchOptions.launchRequested, 0);
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST(DemoSequenceTest, NoMusicNeverTouchesTheSoundLibrary) {
+    int before = musicInitCount();
+    playTunnelOnly(true);
+    EXPECT_EQ(musicInitCount(), before);
+}
+
+TEST(DemoSequenceTest, MusicIsStartedAndStoppedAroundTheScenes) {
+    int before = musicInitCount();
+    playTunnelOnly(false);
+    EXPECT_EQ(musicInitCount(), before + 1);
+    EXPECT_FALSE(musicDeviceOpen());
+}
+
+} // namespace
+} // namespace pelx

@@ -1,0 +1,146 @@
+// The asset set and the scene scripts run on small data in a temporary folder, with the show's
+// own display and a virtual clock that moves on with every presented frame.
+#include "platform/window.h"
+#include "render/lighting.h"
+#include "show_data.h"
+#include "support/gl_test_support.h"
+#include "timeline/asset_set.h"
+#include "timeline/scene_scripts.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+namespace pelx {
+namespace {
+
+// Runs the test body from a folder holding data/, with a virtual clock advancing stepMs per
+// presented frame and every presented frame handed to onPresent.
+class ShowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::openTestDisplay();
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(dir.path);
+        setEventsIgnored(true);
+        setPresentHook([this] {
+            ++presented;
+            if (onPresent) onPresent();
+            clock.clock.advance(stepMs);
+        });
+    }
+    void TearDown() override {
+        setPresentHook(nullptr);
+        setEventsIgnored(false);
+        releaseAssets();
+        std::filesystem::current_path(previous);
+    }
+
+    test::TempDir dir;
+    std::filesystem::path previous;
+    test::ScopedVirtualClock clock{5000};
+    test::MessageRecorder messages;
+    uint32_t stepMs = 250;
+    int presented = 0;
+    std::function<void()> onPresent;
+};
+
+TEST_F(ShowTest, LoadingShowsTenFramesAndSetsEachScenesParameters) {
+    test::writeShowData(dir.path, {"data/end.jpg"});
+    std::vector<int> steps;
+    loadAssets([&](int step) { steps.push_back(step); });
+
+    EXPECT_EQ(presented, 10);
+    EXPECT_EQ(steps, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].first, "data/end.jpg");
+    EXPECT_EQ(messages.messages[0].second, "-=(Status)=-");
+    EXPECT_TRUE(glIsTexture(assets.showTextures[1])); // reported, but a name all the same
+
+    struct Expected {
+        const Scene* scene;
+        float shadow, translucent;
+        int emitters;
+    };
+    const Expected expected[] = {
+        {assets.roadScene.get(), 0.1f, 0.4f, 1},   {assets.colonneScene.get(), 0.1f, 0.4f, 0},
+        {assets.roomScene.get(), 0.1f, 0.4f, 1},   {assets.mirrorScene.get(), 0.1f, 0.4f, 0},
+        {assets.tunnelScene.get(), 0.6f, 1.0f, 0}, {assets.discoScene.get(), 0.3f, 0.6f, 1},
+    };
+    for (const Expected& e : expected) {
+        ASSERT_NE(e.scene, nullptr);
+        EXPECT_EQ(e.scene->shadowFactor, e.shadow);
+        EXPECT_EQ(e.scene->translucentShadowFactor, e.translucent);
+        EXPECT_EQ(e.scene->emitterCount, e.emitters);
+        EXPECT_EQ(e.scene->lightingMode, LIGHTING_SHADOWS);
+        EXPECT_EQ(e.scene->cameraCount, 1);
+    }
+    EXPECT_EQ(assets.roadScene->emitters[0]->capacity, 50);
+    EXPECT_EQ(assets.roomScene->emitters[0]->lifetime, 4.0f);
+    EXPECT_EQ(assets.discoScene->emitters[0]->capacity, 100);
+    EXPECT_EQ(assets.fireSystemA->capacity, 10000);
+    EXPECT_EQ(assets.fireSystemB->rise, 80.0f);
+    EXPECT_EQ(assets.fireSystemA->cameraPosition, (Vec3d{0, 0, 500}));
+    EXPECT_EQ(assets.logoMask[41 * 320 + 131], 1);
+}
+
+TEST_F(ShowTest, ColonneRaisesTheShadowTestOnlyWhileItPlays) {
+    test::writeShowData(dir.path);
+    loadAssets();
+    stepMs = 1000;
+    std::vector<int> modes;
+    onPresent = [&] { modes.push_back(shadowTestMode); };
+    playColonneScene();
+    // Frames at 0, 1, ..., 26 s and, float seconds permitting, 27 s; all with the three-rectangle test.
+    ASSERT_GE(modes.size(), 27u);
+    ASSERT_LE(modes.size(), 28u);
+    for (int mode : modes) EXPECT_EQ(mode, 2);
+    EXPECT_EQ(shadowTestMode, 1);
+    EXPECT_EQ(assets.colonneScene->translucentShadowFactor, 0.2f);
+    modes.clear();
+    playRoomScene();
+    for (int mode : modes) EXPECT_EQ(mode, 1);
+    EXPECT_EQ(assets.roomScene->shadowFactor, 0.3f);
+}
+
+TEST_F(ShowTest, RoadDrawsTheFireWithTheSameFramesCamera) {
+    test::writeShowData(dir.path);
+    loadAssets();
+    stepMs = 500;
+    int checked = 0;
+    onPresent = [&] {
+        const Scene& road = *assets.roadScene;
+        const SceneObject& camera = *road.cameras[road.currentCamera];
+        EXPECT_EQ(assets.fireSystemA->cameraPosition, camera.eye);
+        EXPECT_EQ(assets.fireSystemB->cameraRotation, camera.rotation);
+        ++checked;
+    };
+    playRoadScene();
+    EXPECT_GE(checked, 134); // 0 .. 67 s every 0.5 s
+    EXPECT_LE(checked, 135);
+    // The square outline of the test mask has been walked: its start pixel is marked.
+    int marked = 0;
+    for (int i = 0; i < MASK_SIZE; ++i) marked += assets.logoMask[i] == 12;
+    EXPECT_GT(marked, 0);
+    EXPECT_EQ(assets.fireSystemA->count, marked);
+}
+
+TEST_F(ShowTest, DiscoDarkensItsLightsAndTintsItsFlares) {
+    test::writeShowData(dir.path);
+    loadAssets();
+    stepMs = 5000;
+    playDiscoScene();
+    const Scene& disco = *assets.discoScene;
+    EXPECT_EQ(disco.lightingMode, LIGHTING_EUCLIDEAN);
+    EXPECT_EQ(tintFlaresByLights, 1);
+    ASSERT_EQ(disco.lightCount, 6);
+    // Frames 5 s apart are further apart than every interval: the strobe flashed on the last.
+    EXPECT_EQ(disco.lights[5]->on, 1);
+    EXPECT_EQ(disco.lights[4]->on, 0);
+    EXPECT_EQ(disco.lights[3]->on, 0);
+    EXPECT_EQ(disco.lights[2]->on, 0);
+    EXPECT_EQ(disco.lights[1]->on, 1);
+    tintFlaresByLights = 0;
+}
+
+} // namespace
+} // namespace pelx

@@ -1,0 +1,395 @@
+// pelx-capture: plays the show's own code windowed and either saves every frame (PNG files or
+// a video through the ffmpeg program) on a virtual clock, or measures frame times on the real
+// clock. Message boxes go to standard error.
+#include "platform/clock.h"
+#include "platform/launch_options.h"
+#include "platform/message.h"
+#include "platform/phase_timer.h"
+#include "platform/window.h"
+#include "png_writer.h"
+#include "timeline/asset_set.h"
+#include "timeline/demo_sequence.h"
+
+#include <GL/gl.h>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <string>
+#include <vector>
+
+using namespace pelx;
+
+namespace {
+
+const char* const USAGE =
+    "usage: pelx-capture [options]\n"
+    "Plays the show from the data/ folder of the current directory in a window.\n"
+    "\n"
+    "Capture (default): a virtual clock advances 1/fps per frame; every frame is rendered.\n"
+    "  --out DIR          write the frames as DIR/frame-NNNNNN.png\n"
+    "  --video FILE       pipe the frames and the soundtrack to ffmpeg, writing FILE\n"
+    "  --fps N            frames per second of show time (default 30)\n"
+    "  --size WxH         window size (default 800x600)\n"
+    "  --from S --to S    write only frames whose show time t has S <= t < S (the rest are\n"
+    "                     still computed, so everything is as in a full run)\n"
+    "  --every N          write every Nth frame\n"
+    "  --with-loading     also write the loading frames before the first scene\n"
+    "  --no-lights        the \"No lights\" switch\n"
+    "  --no-music         a video without the soundtrack\n"
+    "\n"
+    "Benchmark: the real clock, nothing written.\n"
+    "  --benchmark        frame times per scene and load time per loading step\n"
+    "  --scene NAME       play only this scene after the full load\n"
+    "                     (road, colonne, room, mirror, tunnel, disco)\n"
+    "  --json             print the figures as one JSON object\n";
+
+struct Options {
+    std::string outDir;
+    std::string videoFile;
+    int fps = 30;
+    int width = 800;
+    int height = 600;
+    double from = 0;
+    double to = std::numeric_limits<double>::infinity();
+    int every = 1;
+    bool withLoading = false;
+    bool noLights = false;
+    bool noMusic = false;
+    bool benchmark = false;
+    std::string scene;
+    bool json = false;
+};
+
+[[noreturn]] void fail(const std::string& message) {
+    std::fprintf(stderr, "pelx-capture: %s\n", message.c_str());
+    std::exit(2);
+}
+
+double number(const char* text, const char* option) {
+    char* end = nullptr;
+    double value = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !std::isfinite(value)) fail(std::string("bad number for ") + option);
+    return value;
+}
+
+int positiveInt(const char* text, const char* option) {
+    double value = number(text, option);
+    if (value < 1 || value > 100000 || value != std::floor(value))
+        fail(std::string(option) + " needs a whole number from 1 to 100000");
+    return static_cast<int>(value);
+}
+
+Options parseOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&]() -> const char* {
+            if (i + 1 >= argc) fail(arg + " needs a value");
+            return argv[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(USAGE, stdout);
+            std::exit(0);
+        } else if (arg == "--out") {
+            options.outDir = value();
+        } else if (arg == "--video") {
+            options.videoFile = value();
+        } else if (arg == "--fps") {
+            options.fps = positiveInt(value(), "--fps");
+        } else if (arg == "--size") {
+            const char* size = value();
+            int w = 0, h = 0;
+            char extra = 0;
+            if (std::sscanf(size, "%dx%d%c", &w, &h, &extra) != 2 || w < 16 || h < 16 || w > 8192 || h > 8192)
+                fail("--size needs WxH, for example 800x600");
+            options.width = w;
+            options.height = h;
+        } else if (arg == "--from") {
+            options.from = number(value(), "--from");
+        } else if (arg == "--to") {
+            options.to = number(value(), "--to");
+        } else if (arg == "--every") {
+            options.every = positiveInt(value(), "--every");
+        } else if (arg == "--with-loading") {
+            options.withLoading = true;
+        } else if (arg == "--no-lights") {
+            options.noLights = true;
+        } else if (arg == "--no-music") {
+            options.noMusic = true;
+        } else if (arg == "--benchmark") {
+            options.benchmark = true;
+        } else if (arg == "--scene") {
+            options.scene = value();
+        } else if (arg == "--json") {
+            options.json = true;
+        } else {
+            fail("unknown option " + arg + " (see --help)");
+        }
+    }
+    if (!options.scene.empty()) {
+        bool known = false;
+        for (const ShowScene& scene : SHOW_SCENES) known = known || options.scene == scene.name;
+        if (!known) fail("unknown scene " + options.scene + " (road, colonne, room, mirror, tunnel, disco)");
+        if (!options.benchmark) fail("--scene is for --benchmark");
+    }
+    if (!options.benchmark && options.outDir.empty() && options.videoFile.empty())
+        fail("say where the frames go: --out DIR or --video FILE (or use --benchmark)");
+    if (options.to <= options.from) fail("--to must be later than --from");
+    return options;
+}
+
+bool programExists(const char* name) {
+    std::string command = std::string("command -v ") + name + " >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
+// The back buffer as rows top first.
+std::vector<uint8_t> readFrame(int width, int height) {
+    std::vector<uint8_t> pixels(size_t(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    std::vector<uint8_t> flipped(pixels.size());
+    const size_t row = size_t(width) * 3;
+    for (int y = 0; y < height; ++y)
+        std::memcpy(&flipped[size_t(height - 1 - y) * row], &pixels[size_t(y) * row], row);
+    return flipped;
+}
+
+// Capture mode: every presented frame moves the virtual clock on by 1/fps.
+class Capture {
+  public:
+    explicit Capture(const Options& options) : options(options), clock(START_MS) {}
+
+    int run() {
+        if (!options.videoFile.empty() && !programExists("ffmpeg"))
+            fail("the ffmpeg program is not installed (apt-get install ffmpeg), so no video can be made; "
+                 "--out DIR writes PNG files instead");
+        if (!options.outDir.empty()) {
+            std::error_code error;
+            std::filesystem::create_directories(options.outDir, error);
+            if (error) fail("cannot create " + options.outDir + ": " + error.message());
+        }
+        installVirtualClock(&clock);
+        setPresentHook([this] { framePresented(); });
+        ShowHooks hooks;
+        hooks.beforeFirstScene = [this] { inShow = true; };
+        runShow(nullptr, hooks);
+        setPresentHook(nullptr);
+        finish();
+        return 0;
+    }
+
+  private:
+    static constexpr uint32_t START_MS = 1000;
+
+    void framePresented() {
+        if (inShow) {
+            double showTime = static_cast<double>(showFrames) / options.fps;
+            if (showTime >= options.to) {
+                // Nothing later is written; end here rather than render the rest of the show.
+                finish();
+                std::exit(0);
+            }
+            if (showTime >= options.from && showFrames % options.every == 0) write(showTime);
+            ++showFrames;
+        } else if (options.withLoading) {
+            // One frame per loading step; each lasts as long as a written show frame.
+            write(-1);
+        }
+        ++presented;
+        clock.set(START_MS + static_cast<uint32_t>(std::llround(presented * 1000.0 / options.fps)));
+        progress(false);
+    }
+
+    void write(double showTime) {
+        std::vector<uint8_t> frame = readFrame(options.width, options.height);
+        if (!options.outDir.empty()) {
+            char name[32];
+            std::snprintf(name, sizeof name, "frame-%06llu.png", static_cast<unsigned long long>(written));
+            std::string path = (std::filesystem::path(options.outDir) / name).string();
+            if (!writePng(path, options.width, options.height, frame.data())) fail("cannot write " + path);
+        }
+        if (!options.videoFile.empty()) {
+            if (!video) openVideo(showTime);
+            if (std::fwrite(frame.data(), 1, frame.size(), video) != frame.size()) fail("ffmpeg stopped taking frames");
+        }
+        ++written;
+    }
+
+    // The soundtrack starts at the first scene's first frame: a video that starts later seeks
+    // into the music, one that starts with loading frames delays it.
+    void openVideo(double firstFrameShowTime) {
+        double rate = static_cast<double>(options.fps) / options.every;
+        char head[512];
+        std::snprintf(head, sizeof head,
+                      "ffmpeg -y -loglevel error -f rawvideo -pix_fmt rgb24 -s %dx%d -framerate %.6f -i -",
+                      options.width, options.height, rate);
+        std::string command = head;
+        bool music = !options.noMusic && std::filesystem::exists("data/zik.mp3");
+        if (music) {
+            char audio[160];
+            if (firstFrameShowTime >= 0)
+                std::snprintf(audio, sizeof audio, " -ss %.6f -i data/zik.mp3", firstFrameShowTime);
+            else
+                std::snprintf(audio, sizeof audio, " -itsoffset %.6f -i data/zik.mp3",
+                              double(LOADING_STEPS) * options.every / options.fps);
+            command += audio;
+            command += " -map 0:v -map 1:a -c:a aac -b:a 192k -shortest";
+        }
+        command += " -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p '" + options.videoFile + "'";
+        video = popen(command.c_str(), "w");
+        if (!video) fail("cannot start ffmpeg");
+    }
+
+    void progress(bool last) {
+        auto now = std::chrono::steady_clock::now();
+        if (!last && now - lastProgress < std::chrono::milliseconds(500)) return;
+        lastProgress = now;
+        double seconds = std::chrono::duration<double>(now - started).count();
+        std::fprintf(stderr, "\rshow time %7.2f s  frames written %6llu  %6.1f frames/s%s",
+                     static_cast<double>(showFrames) / options.fps, static_cast<unsigned long long>(written),
+                     seconds > 0 ? presented / seconds : 0.0, last ? "\n" : "");
+    }
+
+    void finish() {
+        if (finished) return;
+        finished = true;
+        progress(true);
+        if (video && pclose(video) != 0) fail("ffmpeg reported an error");
+        video = nullptr;
+    }
+
+    const Options& options;
+    VirtualClock clock;
+    bool inShow = false;
+    bool finished = false;
+    uint64_t presented = 0;
+    uint64_t showFrames = 0;
+    uint64_t written = 0;
+    std::FILE* video = nullptr;
+    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point lastProgress;
+};
+
+struct SceneFigures {
+    std::string name;
+    std::vector<double> frameMs;
+    PhaseTotals phases{};
+};
+
+double percentile(std::vector<double> values, double p) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    size_t index = static_cast<size_t>(std::ceil(p * values.size())) - 1;
+    return values[std::min(index, values.size() - 1)];
+}
+
+// Benchmark mode: the real clock; frame time is the time from one presentation to the next.
+class Benchmark {
+  public:
+    explicit Benchmark(const Options& options) : options(options) {}
+
+    int run() {
+        enablePhaseTimer(true);
+        setPresentHook([this] { framePresented(); });
+        ShowHooks hooks;
+        hooks.onlyScene = options.scene;
+        hooks.beforeLoading = [this] { lastMark = Clock::now(); };
+        hooks.afterLoadingStep = [this](int) {
+            auto now = Clock::now();
+            loadMs.push_back(std::chrono::duration<double, std::milli>(now - lastMark).count());
+            lastMark = now;
+        };
+        hooks.sceneStarts = [this](const ShowScene& scene) {
+            scenes.push_back(SceneFigures{scene.name, {}, {}});
+            resetPhaseTotals();
+            lastPresent = Clock::now();
+        };
+        hooks.sceneEnds = [this](const ShowScene&) { scenes.back().phases = phaseTotals(); };
+        runShow(nullptr, hooks);
+        setPresentHook(nullptr);
+        options.json ? printJson() : printTable();
+        return 0;
+    }
+
+  private:
+    using Clock = std::chrono::steady_clock;
+
+    void framePresented() {
+        if (scenes.empty()) return; // loading frames
+        // Presentation has not happened yet when the hook runs; finish the GPU work so the frame
+        // time includes the drawing it caused.
+        glFinish();
+        auto now = Clock::now();
+        scenes.back().frameMs.push_back(std::chrono::duration<double, std::milli>(now - lastPresent).count());
+        lastPresent = now;
+    }
+
+    static double perFrame(const SceneFigures& scene, Phase phase) {
+        return scene.frameMs.empty() ? 0 : scene.phases[static_cast<size_t>(phase)] / scene.frameMs.size();
+    }
+
+    void printTable() const {
+        std::printf("size %dx%d\nload ms:", options.width, options.height);
+        double total = 0;
+        for (double ms : loadMs) {
+            std::printf(" %.1f", ms);
+            total += ms;
+        }
+        std::printf("  (total %.1f)\n", total);
+        std::printf("%-8s %7s %10s %9s | ms per frame: %8s %8s %8s %9s %8s\n", "scene", "frames", "median ms",
+                    "p99 ms", "animate", "lighting", "meshPass", "particles", "present");
+        for (const SceneFigures& s : scenes)
+            std::printf("%-8s %7zu %10.2f %9.2f | %22.2f %8.2f %8.2f %9.2f %8.2f\n", s.name.c_str(),
+                        s.frameMs.size(), percentile(s.frameMs, 0.5), percentile(s.frameMs, 0.99),
+                        perFrame(s, Phase::Animate), perFrame(s, Phase::Lighting), perFrame(s, Phase::MeshPass),
+                        perFrame(s, Phase::Particles), perFrame(s, Phase::Present));
+    }
+
+    void printJson() const {
+        std::printf("{\"size\": \"%dx%d\", \"loadMs\": [", options.width, options.height);
+        for (size_t i = 0; i < loadMs.size(); ++i) std::printf("%s%.3f", i ? ", " : "", loadMs[i]);
+        std::printf("], \"scenes\": [");
+        for (size_t i = 0; i < scenes.size(); ++i) {
+            const SceneFigures& s = scenes[i];
+            std::printf("%s{\"name\": \"%s\", \"frames\": %zu, \"medianFrameMs\": %.3f, \"p99FrameMs\": %.3f, "
+                        "\"phaseMs\": {\"animate\": %.3f, \"lighting\": %.3f, \"meshPass\": %.3f, "
+                        "\"particles\": %.3f, \"present\": %.3f}}",
+                        i ? ", " : "", s.name.c_str(), s.frameMs.size(), percentile(s.frameMs, 0.5),
+                        percentile(s.frameMs, 0.99), perFrame(s, Phase::Animate), perFrame(s, Phase::Lighting),
+                        perFrame(s, Phase::MeshPass), perFrame(s, Phase::Particles), perFrame(s, Phase::Present));
+        }
+        std::printf("]}\n");
+    }
+
+    const Options& options;
+    std::vector<double> loadMs;
+    std::vector<SceneFigures> scenes;
+    Clock::time_point lastMark;
+    Clock::time_point lastPresent;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options = parseOptions(argc, argv);
+    setMessageSink(stderrMessageSink());
+    launchOptions = LaunchOptions{};
+    launchOptions.width = options.width;
+    launchOptions.height = options.height;
+    launchOptions.fullscreen = false;
+    launchOptions.lightsOff = options.noLights;
+    // The capture never plays sound itself; a video takes the soundtrack from the file.
+    launchOptions.musicOff = true;
+    launchOptions.launchRequested = 1;
+    // No event may cost a frame.
+    setEventsIgnored(true);
+    if (options.benchmark) return Benchmark(options).run();
+    return Capture(options).run();
+}
