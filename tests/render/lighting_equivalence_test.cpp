@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
+#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
@@ -37,8 +39,13 @@ Vec3d randomPoint(std::mt19937& rng, double extent) {
 }
 
 // Builds the same scene for the same recipe, so one copy can go to each implementation.
+// Some recipes move the whole scene far from the origin or shrink it, so that rounding is
+// large compared with the casters.
 void buildScene(Scene& scene, const SceneRecipe& recipe) {
     std::mt19937 rng(recipe.seed);
+    const double offset = recipe.seed % 5 == 0 ? 1e5 : 0;
+    const double scale = recipe.seed % 7 == 0 ? 1e-3 : 1;
+    auto place = [&](Vec3d p) { return Vec3d{offset + scale * p.x, offset + scale * p.y, offset + scale * p.z}; };
     startScene(scene);
     scene.lightingMode = recipe.lightingMode;
     scene.shadowFactor = static_cast<float>(uniform(rng, 0, 1));
@@ -55,10 +62,10 @@ void buildScene(Scene& scene, const SceneRecipe& recipe) {
     std::vector<LightPlan> lights(3 + pick(rng, 6));
     for (size_t j = 0; j < lights.size(); ++j) {
         LightPlan& l = lights[j];
-        l.position = randomPoint(rng, 25);
+        l.position = place(randomPoint(rng, 25));
         l.colour = {static_cast<float>(uniform(rng, 0, 1)), static_cast<float>(uniform(rng, 0, 1)),
                     static_cast<float>(uniform(rng, 0, 1))};
-        l.range = pick(rng, 10) == 0 ? 0.0f : static_cast<float>(uniform(rng, 5, 60));
+        l.range = pick(rng, 10) == 0 ? 0.0f : static_cast<float>(scale * uniform(rng, 5, 60));
         l.name = (pick(rng, 3) == 0 ? "&light" : "light") + std::to_string(j);
         l.moving = pick(rng, 2) == 0;
         l.on = pick(rng, 8) != 0;
@@ -70,20 +77,21 @@ void buildScene(Scene& scene, const SceneRecipe& recipe) {
         const std::string name = std::string(prefixes[pick(rng, std::size(prefixes))]) + "mesh" + std::to_string(m);
         SceneObject* mesh;
         if (pick(rng, 2) == 0) {
-            // A wall: thin on one axis, wide on the others.
+            // A wall: thin on one axis, wide on the others, sometimes very long and narrow.
             const Vec3d centre = randomPoint(rng, 15);
             Vec3d half{uniform(rng, 1, 8), uniform(rng, 1, 8), uniform(rng, 1, 8)};
+            if (pick(rng, 4) == 0) half.y = uniform(rng, 0.01, 0.3);
             (pick(rng, 3) == 0 ? half.x : pick(rng, 2) == 0 ? half.y : half.z) = uniform(rng, 0, 0.2);
-            mesh = &addBox(scene, name.c_str(), {centre.x - half.x, centre.y - half.y, centre.z - half.z},
-                           {centre.x + half.x, centre.y + half.y, centre.z + half.z});
+            mesh = &addBox(scene, name.c_str(), place({centre.x - half.x, centre.y - half.y, centre.z - half.z}),
+                           place({centre.x + half.x, centre.y + half.y, centre.z + half.z}));
             walls.push_back(mesh);
         } else {
             const Vec3d centre = randomPoint(rng, 20);
             const double spread = uniform(rng, 0.01, 10);
             std::vector<Vec3d> vertices(1 + pick(rng, 40));
             for (Vec3d& v : vertices) {
-                const Vec3d offset = randomPoint(rng, spread);
-                v = {centre.x + offset.x, centre.y + offset.y, centre.z + offset.z};
+                const Vec3d offsetInMesh = randomPoint(rng, spread);
+                v = place({centre.x + offsetInMesh.x, centre.y + offsetInMesh.y, centre.z + offsetInMesh.z});
             }
             // Some vertices whose ray to a light grazes a wall's corner.
             if (!walls.empty())
@@ -92,16 +100,26 @@ void buildScene(Scene& scene, const SceneRecipe& recipe) {
                     const Vec3f corner = wall.shadowSection[pick(rng, 4)];
                     const Vec3d light = lights[pick(rng, static_cast<int>(lights.size()))].position;
                     const double beyond = uniform(rng, 0.1, 2);
-                    const double jitter = pick(rng, 2) == 0 ? 0 : uniform(rng, -1e-4, 1e-4);
+                    const double jitter = pick(rng, 2) == 0 ? 0 : scale * uniform(rng, -1e-4, 1e-4);
                     vertices.push_back({corner.x + (corner.x - light.x) * beyond + jitter,
                                         corner.y + (corner.y - light.y) * beyond - jitter,
                                         corner.z + (corner.z - light.z) * beyond});
                 }
             mesh = &addMesh(scene, name.c_str(), vertices);
         }
+        // Casters that are not axis-aligned rectangles: skewed, twisted or crossed corners.
+        if (pick(rng, 6) == 0) {
+            Vec3f* sections[4] = {mesh->sectionZ, mesh->sectionX, mesh->sectionY, mesh->shadowSection};
+            for (Vec3f* section : sections) {
+                if (pick(rng, 2) == 0) std::swap(section[2], section[3]);
+                const int corner = pick(rng, 4);
+                section[corner].x += static_cast<float>(scale * uniform(rng, -1, 1));
+                section[corner].y += static_cast<float>(scale * uniform(rng, -1e-3, 1e-3));
+            }
+        }
         const int keys = pick(rng, 3);
         if (keys > 0) {
-            mesh->pivot = pick(rng, 2) == 0 ? Vec3d{} : randomPoint(rng, 5);
+            mesh->pivot = pick(rng, 2) == 0 ? Vec3d{} : place(randomPoint(rng, 5));
             mesh->position = mesh->pivot;
         }
         setPositionKeys(*mesh, static_cast<uint32_t>(keys));
@@ -109,6 +127,18 @@ void buildScene(Scene& scene, const SceneRecipe& recipe) {
         mesh->rotation = randomPoint(rng, 180);
         for (Vec3f& c : mesh->vertexColors) c = {0.125f, 0.25f, 0.5f};
     }
+    // Some lights on or right next to a wall's plane: their rays run nearly along it.
+    if (!walls.empty())
+        for (LightPlan& l : lights) {
+            if (pick(rng, 3) != 0) continue;
+            const SceneObject& wall = *walls[pick(rng, static_cast<int>(walls.size()))];
+            const Vec3f* section = wall.shadowSection;
+            const double nudge[] = {0, 1e-7, -1e-7, 1e-4, -1e-3, 1e-2};
+            const double d = scale * nudge[pick(rng, std::size(nudge))];
+            if (section[0].x == section[1].x && section[1].x == section[2].x) l.position.x = section[0].x + d;
+            else if (section[0].y == section[1].y && section[1].y == section[2].y) l.position.y = section[0].y + d;
+            else l.position.z = section[0].z + d;
+        }
     for (const LightPlan& l : lights) {
         SceneLight& light = addLight(scene, l.name.c_str(), l.position, l.colour, l.range);
         light.moving = l.moving;
@@ -120,10 +150,16 @@ void buildScene(Scene& scene, const SceneRecipe& recipe) {
 void advanceFrame(Scene& scene, std::mt19937 rng) {
     for (SceneObject* o = &scene; o; o = o->next) {
         if (o->kind == KIND_LIGHT) {
-            if (o->light.moving) o->light.lightPosition = randomPoint(rng, 25);
+            // A moving light wanders about where it was placed, at the scene's scale.
+            if (o->light.moving) {
+                const Vec3d step = randomPoint(rng, 10);
+                const double size = std::fabs(o->position.x) > 1e4 ? 1.0 : std::max(o->light.range / 30.0, 1e-3);
+                o->light.lightPosition = {o->position.x + step.x * size, o->position.y + step.y * size,
+                                          o->position.z + step.z * size};
+            }
             if (pick(rng, 6) == 0) o->light.on = !o->light.on;
         } else if (o->kind == KIND_MESH && o->positionTrack.keyCount > 1) {
-            const Vec3d step = randomPoint(rng, 3);
+            const Vec3d step = randomPoint(rng, pick(rng, 2) == 0 ? 3 : 0.003);
             o->position = {o->position.x + step.x, o->position.y + step.y, o->position.z + step.z};
             o->rotation = randomPoint(rng, 180);
         }
@@ -156,7 +192,7 @@ TEST(LightingEquivalenceTest, FastLightingMatchesThePlainAlgorithmBitForBit) {
     const int modes[] = {3, 3, 3, 2, 1, 0, 3, -1};
     const int32_t shadowModes[] = {1, 2, 1, 2, 5};
     int shadowed[3] = {0, 0, 0};
-    for (uint32_t seed = 1; seed <= 60; ++seed) {
+    for (uint32_t seed = 1; seed <= 150; ++seed) {
         const SceneRecipe recipe{seed, modes[seed % std::size(modes)]};
         Scene fast, plain;
         buildScene(fast, recipe);
@@ -203,6 +239,63 @@ TEST(LightingEquivalenceTest, FastLightingMatchesThePlainAlgorithmBitForBit) {
     EXPECT_GT(shadowed[SHADOW_TRANSLUCENT], 100);
     EXPECT_GT(shadowed[SHADOW_OPAQUE], 100);
     EXPECT_GT(shadowed[SHADOW_LIT], 1000);
+}
+
+// Rays aimed at points just inside and just outside the edges and corners of long, narrow
+// walls, where the angle sum's rounding is at its worst, from lights near and far.
+TEST(LightingEquivalenceTest, NarrowWallsAndEdgeRaysMatchThePlainAlgorithm) {
+    const int32_t savedMode = shadowTestMode;
+    shadowTestMode = 1;
+    const double widths[] = {4, 1, 0.1, 0.01, 0.001};
+    const double insets[] = {-0.3, -0.01, -1e-4, -1e-6, 0, 1e-6, 1e-4, 0.01, 0.2, 0.26, 0.5};
+    int rays = 0, differing = 0, hits = 0;
+    for (double width : widths) {
+        // A wall in the plane x = 0, 4 long in z and `width` high in y; the lit vertices stand
+        // on the -x side and each ray is aimed through one target point of the wall's plane.
+        std::vector<Vec3d> targets;
+        for (double dy : insets)
+            for (double dz : insets) {
+                targets.push_back({0, dy * width, -2 + dz * width});
+                targets.push_back({0, width - dy * width, 2 - std::fabs(dz) * 4});
+            }
+        std::mt19937 rng(static_cast<uint32_t>(width * 1e6));
+        std::vector<Vec3d> vertices;
+        for (const Vec3d& t : targets)
+            vertices.push_back({t.x - uniform(rng, 0.5, 30), t.y + uniform(rng, -5, 5), t.z + uniform(rng, -5, 5)});
+        Scene fast, plain;
+        for (Scene* scene : {&fast, &plain}) {
+            startScene(*scene);
+            scene->lightingMode = 3;
+            scene->shadowFactor = 0.25f;
+            scene->hasMovingMesh = 1;
+            addBox(*scene, "wall", {-0.001, 0, -2}, {0.001, width, 2});
+            addMesh(*scene, "floor", vertices);
+            addLight(*scene, "lamp", {20, 1, 0.5}, {1, 1, 1}, 1e6);
+        }
+        const uint8_t casters[4] = {0, 1, 0, 0}; // the wall alone
+        for (size_t v = 0; v < targets.size(); ++v) {
+            const Vec3d& t = targets[v];
+            const Vec3d& w = vertices[v];
+            const double far = uniform(rng, 0.2, 50);
+            const Vec3d light{t.x + (t.x - w.x) * far, t.y + (t.y - w.y) * far, t.z + (t.z - w.z) * far};
+            fast.lights[0]->lightPosition = light;
+            plain.lights[0]->lightPosition = light;
+            const int expected = plain::shadowTest(plain, static_cast<int>(v), 2, 0, casters);
+            ++rays;
+            hits += expected != SHADOW_LIT;
+            if (shadowTest(fast, static_cast<int>(v), 2, 0, casters) != expected) ++differing;
+            computeLighting(fast);
+            plain::computeLighting(plain);
+            const SceneObject& a = *fast.next->next;
+            const SceneObject& b = *plain.next->next;
+            for (size_t u = 0; u < a.vertexColors.size(); ++u)
+                if (!sameBits(a.vertexColors[u], b.vertexColors[u])) ++differing;
+        }
+    }
+    shadowTestMode = savedMode;
+    EXPECT_EQ(differing, 0) << "of " << rays << " rays";
+    EXPECT_GT(hits, rays / 4);
+    EXPECT_LT(hits, rays);
 }
 
 } // namespace
