@@ -57,8 +57,9 @@ void buildRoom(Scene& scene) {
     }
     for (int l = 0; l < LIGHTS; ++l) {
         const Vec3d position{uniform(rng, -40, 40), uniform(rng, 5, 18), uniform(rng, -40, 40)};
-        SceneLight& light = testing::addLight(scene, ("lamp" + std::to_string(l)).c_str(), position,
-                                              {static_cast<float>(uniform(rng, 0.3, 1)), 0.6f, 0.5f}, LIGHT_RANGE);
+        SceneLight& light =
+            testing::addLight(scene, ("lamp" + std::to_string(l)).c_str(), position,
+                              {static_cast<float>(uniform(rng, 0.3, 1)), 0.6f, 0.5f}, LIGHT_RANGE);
         light.moving = 1;
     }
     shadowTestMode = 2;
@@ -98,8 +99,7 @@ long shadowTestsPerFrame(Scene& scene) {
     return count;
 }
 
-template <void (*Lighting)(Scene&)>
-void computeLightingBench(benchmark::State& state) {
+template <void (*Lighting)(Scene&)> void computeLightingBench(benchmark::State& state) {
     Scene scene;
     buildRoom(scene);
     const std::vector<Vec3d> placed = lightPlaces(scene);
@@ -112,17 +112,16 @@ void computeLightingBench(benchmark::State& state) {
         benchmark::DoNotOptimize(scene.next->vertexColors.data());
     }
     state.counters["shadowTests"] = static_cast<double>(tests);
-    state.counters["perShadowTest"] = benchmark::Counter(static_cast<double>(tests),
-                                                         benchmark::Counter::kIsIterationInvariantRate |
-                                                             benchmark::Counter::kInvert);
+    state.counters["perShadowTest"] =
+        benchmark::Counter(static_cast<double>(tests),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 struct Ray {
     int vertex, mesh, light;
 };
 
-template <int (*Test)(Scene&, int, int, int, const uint8_t*)>
-void shadowTestBench(benchmark::State& state) {
+template <int (*Test)(Scene&, int, int, int, const uint8_t*)> void shadowTestBench(benchmark::State& state) {
     Scene scene;
     buildRoom(scene);
     std::vector<uint8_t> casters(scene.objectCount, 1);
@@ -141,8 +140,12 @@ void shadowTestBench(benchmark::State& state) {
     state.counters["shadowedShare"] = static_cast<double>(shadowed) / static_cast<double>(state.iterations());
 }
 
-BENCHMARK(computeLightingBench<plain::computeLighting>)->Name("computeLighting/plain")->Unit(benchmark::kMillisecond);
-BENCHMARK(computeLightingBench<computeLighting>)->Name("computeLighting/library")->Unit(benchmark::kMillisecond);
+BENCHMARK(computeLightingBench<plain::computeLighting>)
+    ->Name("computeLighting/plain")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(computeLightingBench<computeLighting>)
+    ->Name("computeLighting/library")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(shadowTestBench<plain::shadowTest>)->Name("shadowTest/plain")->Unit(benchmark::kMicrosecond);
 BENCHMARK(shadowTestBench<shadowTest>)->Name("shadowTest/library")->Unit(benchmark::kMicrosecond);
 

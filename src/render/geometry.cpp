@@ -15,12 +15,17 @@ constexpr double INSIDE_FACTOR = 0.9999;
 constexpr double FULL_TURN = 6.283185307179586;
 } // namespace
 
-float absoluteValue(float x) { return x < 0 ? -x : x; }
+float absoluteValue(float x) {
+    return x < 0 ? -x : x;
+}
 
-int randomBelow(int n) { return nextRandom() % n; }
+int randomBelow(int n) {
+    return nextRandom() % n;
+}
 
 Vec3f vectorDifference(Vec3f a, Vec3f b) {
-    return {static_cast<float>(static_cast<double>(a.x) - b.x), static_cast<float>(static_cast<double>(a.y) - b.y),
+    return {static_cast<float>(static_cast<double>(a.x) - b.x),
+            static_cast<float>(static_cast<double>(a.y) - b.y),
             static_cast<float>(static_cast<double>(a.z) - b.z)};
 }
 
@@ -35,7 +40,9 @@ double dotProduct(Vec3f a, Vec3f b) {
     return static_cast<double>(a.x) * b.x + static_cast<double>(a.y) * b.y + static_cast<double>(a.z) * b.z;
 }
 
-float vectorLength(Vec3f v) { return static_cast<float>(std::sqrt(dotProduct(v, v))); }
+float vectorLength(Vec3f v) {
+    return static_cast<float>(std::sqrt(dotProduct(v, v)));
+}
 
 Vec3f normalize(Vec3f v) {
     const float length = vectorLength(v);
@@ -43,10 +50,13 @@ Vec3f normalize(Vec3f v) {
 }
 
 Vec3f triangleNormal(const Vec3f* triangle) {
-    return normalize(crossProduct(vectorDifference(triangle[2], triangle[0]), vectorDifference(triangle[1], triangle[0])));
+    return normalize(
+        crossProduct(vectorDifference(triangle[2], triangle[0]), vectorDifference(triangle[1], triangle[0])));
 }
 
-float planeDistance(Vec3f normal, Vec3f point) { return static_cast<float>(-dotProduct(normal, point)); }
+float planeDistance(Vec3f normal, Vec3f point) {
+    return static_cast<float>(-dotProduct(normal, point));
+}
 
 float angleBetween(Vec3f a, Vec3f b) {
     const float lengths = static_cast<float>(static_cast<double>(vectorLength(a)) * vectorLength(b));
@@ -80,7 +90,8 @@ Vec3f planeIntersection(Vec3f normal, const Vec3f* segment, double planeConstant
 bool pointInPolygon(Vec3f point, const Vec3f* polygon, int count) {
     double sum = 0;
     for (int i = 0; i < count; ++i)
-        sum += angleBetween(vectorDifference(polygon[i], point), vectorDifference(polygon[(i + 1) % count], point));
+        sum += angleBetween(vectorDifference(polygon[i], point),
+                            vectorDifference(polygon[(i + 1) % count], point));
     return sum >= INSIDE_FACTOR * FULL_TURN;
 }
 

@@ -22,17 +22,23 @@ bool nameMarked(const SceneObject& object, char mark) {
 }
 
 // The light table is trusted as loaded, but never read past its capacity.
-int usableLightCount(const Scene& scene) { return std::clamp(scene.lightCount, 0, MAX_LIGHTS); }
+int usableLightCount(const Scene& scene) {
+    return std::clamp(scene.lightCount, 0, MAX_LIGHTS);
+}
 
 // Vertices whose colour arrays exist; a mesh whose arrays are shorter than vertexCount (a
 // failed allocation, a hand-built scene) is lit as far as its arrays go.
 size_t bakedVertexCount(const SceneObject& mesh) {
     return std::min({static_cast<size_t>(mesh.vertexCount), mesh.vertices.size(), mesh.baseColors.size()});
 }
-size_t litVertexCount(const SceneObject& mesh) { return std::min(bakedVertexCount(mesh), mesh.vertexColors.size()); }
+size_t litVertexCount(const SceneObject& mesh) {
+    return std::min(bakedVertexCount(mesh), mesh.vertexColors.size());
+}
 
 // The walkers step with nextObject, which stays on the last object; keep that behaviour.
-SceneObject* following(SceneObject* object) { return object->next ? object->next : object; }
+SceneObject* following(SceneObject* object) {
+    return object->next ? object->next : object;
+}
 
 // Where a vertex is this frame: the mesh's translation only, its rotation is not applied.
 Vec3d worldPoint(const SceneObject& mesh, const Vec3d& vertex) {
@@ -40,7 +46,9 @@ Vec3d worldPoint(const SceneObject& mesh, const Vec3d& vertex) {
             vertex.z - mesh.pivot.z + mesh.position.z};
 }
 
-Vec3f toFloat(const Vec3d& v) { return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)}; }
+Vec3f toFloat(const Vec3d& v) {
+    return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)};
+}
 
 // A world point moved into a caster's stored coordinates (its translation undone).
 Vec3f intoCaster(Vec3f point, const SceneObject& caster) {
@@ -76,7 +84,8 @@ float addClamped(float colour, double amount) {
 void addLight(Vec3f& colour, const SceneLight& light, double att, int shadow, const Scene& scene) {
     double r = att * light.color.x, g = att * light.color.y, b = att * light.color.z;
     if (shadow != SHADOW_LIT) {
-        const double factor = shadow == SHADOW_TRANSLUCENT ? scene.translucentShadowFactor : scene.shadowFactor;
+        const double factor =
+            shadow == SHADOW_TRANSLUCENT ? scene.translucentShadowFactor : scene.shadowFactor;
         r *= factor;
         g *= factor;
         b *= factor;
@@ -94,14 +103,18 @@ bool lightApplies(const Scene& scene, const SceneObject& mesh, const SceneLight&
            mesh.positionTrack.keyCount > 1;
 }
 
-bool shadowRectanglesTested() { return shadowTestMode == 1 || shadowTestMode == 2; }
+bool shadowRectanglesTested() {
+    return shadowTestMode == 1 || shadowTestMode == 2;
+}
 
 // The same sum as dotProduct, kept here so the innermost loop does not call out for it.
 inline double dot(const Vec3f& a, const Vec3f& b) {
     return static_cast<double>(a.x) * b.x + static_cast<double>(a.y) * b.y + static_cast<double>(a.z) * b.z;
 }
 
-inline float component(const Vec3f& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
+inline float component(const Vec3f& v, int axis) {
+    return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
+}
 
 // Coordinates beyond this are left to the full test: the lengths there may overflow a float.
 constexpr double MODERATE_COORDINATE = 1e18;
@@ -111,9 +124,9 @@ constexpr double MIN_SHORTCUT_SIDE = 1e-9;
 // Limits of the shortcuts for axis-aligned rectangles; clearlyInside and clearlyOutside give
 // the reasons.
 constexpr double MAX_INSIDE_ASPECT = 10;
-constexpr double INSIDE_MARGIN = 0.25;      // of the short side
-constexpr double INSIDE_PLANE_SLACK = 1e-5; // of the short side
-constexpr double OUTSIDE_GAP = 0.01;        // of the diagonal
+constexpr double INSIDE_MARGIN = 0.25;       // of the short side
+constexpr double INSIDE_PLANE_SLACK = 1e-5;  // of the short side
+constexpr double OUTSIDE_GAP = 0.01;         // of the diagonal
 constexpr double OUTSIDE_PLANE_SLACK = 1e-5; // of the diagonal
 
 // One section rectangle of a caster with everything that does not depend on the ray.
@@ -178,7 +191,8 @@ void prepareShortcuts(CasterRectangle& rectangle) {
     }
     double side[3];
     for (int axis = 0; axis < 3; ++axis)
-        side[axis] = static_cast<double>(component(rectangle.boxMax, axis)) - component(rectangle.boxMin, axis);
+        side[axis] =
+            static_cast<double>(component(rectangle.boxMax, axis)) - component(rectangle.boxMin, axis);
     const double diagonalSquared = side[0] * side[0] + side[1] * side[1] + side[2] * side[2];
     rectangle.farSquared = 4.0 * diagonalSquared;
     rectangle.moderate = moderate;
@@ -244,8 +258,8 @@ bool clearlyOutside(const CasterRectangle& rectangle, Vec3f q) {
     if (rectangle.flatAxis >= 0) {
         const int flat = rectangle.flatAxis;
         if (std::fabs(component(q, flat) - rectangle.flatAt) <= rectangle.outsideSlack) {
-            const double inPlaneSquared = (flat == 0 ? 0 : gx * gx) + (flat == 1 ? 0 : gy * gy) +
-                                          (flat == 2 ? 0 : gz * gz);
+            const double inPlaneSquared =
+                (flat == 0 ? 0 : gx * gx) + (flat == 1 ? 0 : gy * gy) + (flat == 2 ? 0 : gz * gz);
             if (inPlaneSquared >= rectangle.outsideSquared && inPlaneSquared > MIN_SHORTCUT_DISTANCE_SQUARED)
                 return true;
         }
@@ -310,13 +324,15 @@ int sectionsOf(const SceneObject& object, const Vec3f** out) {
 }
 
 // A light on a rectangle's plane (or a degenerate rectangle, NaN side) is never crossed.
-inline bool crossable(float lightSide) { return lightSide < 0 || lightSide > 0; }
+inline bool crossable(float lightSide) {
+    return lightSide < 0 || lightSide > 0;
+}
 
 // The segment from a point to the light, both in the caster's coordinates, against one
 // rectangle whose plane the light is endSide from. prepared holds the rectangle's shortcuts;
 // a single ray passes null and prepares them only once the plane is known to be crossed.
-bool segmentHitsRectangle(const CasterRectangle* prepared, const Vec3f* corners, Vec3f normal, float planeConstant,
-                          float endSide, const Vec3f* segment) {
+bool segmentHitsRectangle(const CasterRectangle* prepared, const Vec3f* corners, Vec3f normal,
+                          float planeConstant, float endSide, const Vec3f* segment) {
     if (!crossable(endSide)) return false;
     const float startSide = static_cast<float>(dot(normal, segment[0]) + planeConstant);
     if (startSide == 0 || !(static_cast<double>(startSide) * endSide < 0)) return false;
@@ -334,8 +350,7 @@ bool segmentHitsRectangle(const CasterRectangle* prepared, const Vec3f* corners,
 
 // The casters in list order, walked the way every list walker does. castsShadow(object) picks
 // them.
-template <typename Pick>
-void prepareCasters(ShadowScratch& s, Scene& scene, Pick castsShadow) {
+template <typename Pick> void prepareCasters(ShadowScratch& s, Scene& scene, Pick castsShadow) {
     s.casters.clear();
     s.rectangles.clear();
     SceneObject* object = &scene;
@@ -344,7 +359,8 @@ void prepareCasters(ShadowScratch& s, Scene& scene, Pick castsShadow) {
         Caster caster{object, object->name[0] == '%', static_cast<uint32_t>(s.rectangles.size()), 0};
         const Vec3f* sections[3];
         caster.rectangleCount = static_cast<uint32_t>(sectionsOf(*object, sections));
-        for (uint32_t r = 0; r < caster.rectangleCount; ++r) s.rectangles.push_back(prepareRectangle(sections[r]));
+        for (uint32_t r = 0; r < caster.rectangleCount; ++r)
+            s.rectangles.push_back(prepareRectangle(sections[r]));
         s.casters.push_back(caster);
     }
     s.lightEnds.resize(s.casters.size());
@@ -441,8 +457,8 @@ void aimFromMesh(ShadowScratch& s, const FloatBox& starts) {
         bool any = false;
         for (uint32_t r = caster.firstRectangle; r < caster.firstRectangle + caster.rectangleCount; ++r) {
             const float side = s.lightSides[r];
-            const bool missed = cull && crossable(side) &&
-                                raysCertainToMiss(s.rectangles[r], side, s.lightEnds[c], local);
+            const bool missed =
+                cull && crossable(side) && raysCertainToMiss(s.rectangles[r], side, s.lightEnds[c], local);
             s.meshSides[r] = missed ? 0.0f : side;
             any = any || crossable(s.meshSides[r]);
         }
@@ -484,7 +500,8 @@ void lightVertices(ShadowScratch& s, Scene& scene, const SceneLight& light, cons
             continue;
         double att;
         if (!attenuation(lightDistance(w, centre, manhattan), light.range, &att)) continue;
-        const int shadow = shadows ? traceShadowRay(s, shadowPoints ? shadowPoints[v] : toFloat(w)) : SHADOW_LIT;
+        const int shadow =
+            shadows ? traceShadowRay(s, shadowPoints ? shadowPoints[v] : toFloat(w)) : SHADOW_LIT;
         addLight(colours[v], light, att, shadow, scene);
     }
 }
@@ -519,16 +536,18 @@ void precomputeLighting(Scene& scene) {
                 const Vec3f p = toFloat(worldPoint(mesh, mesh.vertices[v]));
                 shadowPoints[v] = p;
                 // Any NaN start makes the box non-finite too, which turns the narrowing off.
-                starts.low = {std::fmin(starts.low.x, p.x), std::fmin(starts.low.y, p.y), std::fmin(starts.low.z, p.z)};
-                starts.high = {std::fmax(starts.high.x, p.x), std::fmax(starts.high.y, p.y), std::fmax(starts.high.z, p.z)};
+                starts.low = {std::fmin(starts.low.x, p.x), std::fmin(starts.low.y, p.y),
+                              std::fmin(starts.low.z, p.z)};
+                starts.high = {std::fmax(starts.high.x, p.x), std::fmax(starts.high.y, p.y),
+                               std::fmax(starts.high.z, p.z)};
                 if (std::isnan(p.x) || std::isnan(p.y) || std::isnan(p.z)) starts.low.x = NAN;
             }
         }
         for (int j = 0; j < lightCount; ++j) {
             const SceneLight* light = scene.lights[j];
             if (!light || light->tag != '&') continue;
-            lightVertices(s, scene, *light, mesh.vertices.data(), shadows ? shadowPoints.data() : nullptr, count,
-                          mesh.baseColors.data(), false, false, shadows, starts);
+            lightVertices(s, scene, *light, mesh.vertices.data(), shadows ? shadowPoints.data() : nullptr,
+                          count, mesh.baseColors.data(), false, false, shadows, starts);
         }
     }
     resetCursor(scene);
@@ -578,8 +597,8 @@ void computeLighting(Scene& scene) {
                              std::max(low.z, centre.z - range)}),
                     toFloat({std::min(high.x, centre.x + range), std::min(high.y, centre.y + range),
                              std::min(high.z, centre.z + range)})};
-                lightVertices(s, scene, *light, s.worldPoints.data(), nullptr, count, mesh.vertexColors.data(),
-                              mode == LIGHTING_MANHATTAN, true, shadows, starts);
+                lightVertices(s, scene, *light, s.worldPoints.data(), nullptr, count,
+                              mesh.vertexColors.data(), mode == LIGHTING_MANHATTAN, true, shadows, starts);
             }
         }
     }
@@ -591,7 +610,8 @@ int shadowTest(Scene& scene, int vertex, int meshIndex, int lightIndex, const ui
     seekObject(scene, meshIndex);
     const SceneObject& mesh = *scene.current;
     const bool vertexKnown = vertex >= 0 && static_cast<size_t>(vertex) < mesh.vertices.size();
-    const bool lightKnown = lightIndex >= 0 && lightIndex < usableLightCount(scene) && scene.lights[lightIndex];
+    const bool lightKnown =
+        lightIndex >= 0 && lightIndex < usableLightCount(scene) && scene.lights[lightIndex];
     assert(vertexKnown && "shadowTest: no such vertex");
     assert(lightKnown && "shadowTest: no such light");
     int result = SHADOW_LIT;
@@ -600,7 +620,8 @@ int shadowTest(Scene& scene, int vertex, int meshIndex, int lightIndex, const ui
         const Vec3f point = toFloat(worldPoint(mesh, mesh.vertices[vertex]));
         const Vec3f light = toFloat(scene.lights[lightIndex]->lightPosition);
         const SceneObject* object = &scene;
-        for (int n = 0; n < scene.objectCount && result == SHADOW_LIT; ++n, object = object->next ? object->next : object) {
+        for (int n = 0; n < scene.objectCount && result == SHADOW_LIT;
+             ++n, object = object->next ? object->next : object) {
             if (casters[n] != 1) continue;
             const Vec3f* sections[3];
             const int count = sectionsOf(*object, sections);

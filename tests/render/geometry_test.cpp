@@ -167,8 +167,7 @@ TEST(GeometryTest, PointInPolygonAngleSum) {
         {"square 1e-3 outside an edge", square, 4, {1, -1e-3f, 0}, false},
         {"above the square's centre", square, 4, {1, 1, 1}, false},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(pointInPolygon(c.point, c.polygon, c.count), c.inside) << c.what;
+    for (const Case& c : cases) EXPECT_EQ(pointInPolygon(c.point, c.polygon, c.count), c.inside) << c.what;
 }
 
 TEST(GeometryTest, SegmentHitsPolygon) {

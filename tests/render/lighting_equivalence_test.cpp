@@ -33,7 +33,9 @@ struct SceneRecipe {
 double uniform(std::mt19937& rng, double low, double high) {
     return std::uniform_real_distribution<double>(low, high)(rng);
 }
-int pick(std::mt19937& rng, int count) { return std::uniform_int_distribution<int>(0, count - 1)(rng); }
+int pick(std::mt19937& rng, int count) {
+    return std::uniform_int_distribution<int>(0, count - 1)(rng);
+}
 Vec3d randomPoint(std::mt19937& rng, double extent) {
     return {uniform(rng, -extent, extent), uniform(rng, -extent, extent), uniform(rng, -extent, extent)};
 }
@@ -45,7 +47,9 @@ void buildScene(Scene& scene, const SceneRecipe& recipe) {
     std::mt19937 rng(recipe.seed);
     const double offset = recipe.seed % 5 == 0 ? 1e5 : 0;
     const double scale = recipe.seed % 7 == 0 ? 1e-3 : 1;
-    auto place = [&](Vec3d p) { return Vec3d{offset + scale * p.x, offset + scale * p.y, offset + scale * p.z}; };
+    auto place = [&](Vec3d p) {
+        return Vec3d{offset + scale * p.x, offset + scale * p.y, offset + scale * p.z};
+    };
     startScene(scene);
     scene.lightingMode = recipe.lightingMode;
     scene.shadowFactor = static_cast<float>(uniform(rng, 0, 1));
@@ -74,7 +78,8 @@ void buildScene(Scene& scene, const SceneRecipe& recipe) {
     std::vector<SceneObject*> walls;
     const int meshCount = 6 + pick(rng, 8);
     for (int m = 0; m < meshCount; ++m) {
-        const std::string name = std::string(prefixes[pick(rng, std::size(prefixes))]) + "mesh" + std::to_string(m);
+        const std::string name =
+            std::string(prefixes[pick(rng, std::size(prefixes))]) + "mesh" + std::to_string(m);
         SceneObject* mesh;
         if (pick(rng, 2) == 0) {
             // A wall: thin on one axis, wide on the others, sometimes very long and narrow.
@@ -82,8 +87,9 @@ void buildScene(Scene& scene, const SceneRecipe& recipe) {
             Vec3d half{uniform(rng, 1, 8), uniform(rng, 1, 8), uniform(rng, 1, 8)};
             if (pick(rng, 4) == 0) half.y = uniform(rng, 0.01, 0.3);
             (pick(rng, 3) == 0 ? half.x : pick(rng, 2) == 0 ? half.y : half.z) = uniform(rng, 0, 0.2);
-            mesh = &addBox(scene, name.c_str(), place({centre.x - half.x, centre.y - half.y, centre.z - half.z}),
-                           place({centre.x + half.x, centre.y + half.y, centre.z + half.z}));
+            mesh =
+                &addBox(scene, name.c_str(), place({centre.x - half.x, centre.y - half.y, centre.z - half.z}),
+                        place({centre.x + half.x, centre.y + half.y, centre.z + half.z}));
             walls.push_back(mesh);
         } else {
             const Vec3d centre = randomPoint(rng, 20);
@@ -135,9 +141,12 @@ void buildScene(Scene& scene, const SceneRecipe& recipe) {
             const Vec3f* section = wall.shadowSection;
             const double nudge[] = {0, 1e-7, -1e-7, 1e-4, -1e-3, 1e-2};
             const double d = scale * nudge[pick(rng, std::size(nudge))];
-            if (section[0].x == section[1].x && section[1].x == section[2].x) l.position.x = section[0].x + d;
-            else if (section[0].y == section[1].y && section[1].y == section[2].y) l.position.y = section[0].y + d;
-            else l.position.z = section[0].z + d;
+            if (section[0].x == section[1].x && section[1].x == section[2].x)
+                l.position.x = section[0].x + d;
+            else if (section[0].y == section[1].y && section[1].y == section[2].y)
+                l.position.y = section[0].y + d;
+            else
+                l.position.z = section[0].z + d;
         }
     for (const LightPlan& l : lights) {
         SceneLight& light = addLight(scene, l.name.c_str(), l.position, l.colour, l.range);
@@ -153,7 +162,8 @@ void advanceFrame(Scene& scene, std::mt19937 rng) {
             // A moving light wanders about where it was placed, at the scene's scale.
             if (o->light.moving) {
                 const Vec3d step = randomPoint(rng, 10);
-                const double size = std::fabs(o->position.x) > 1e4 ? 1.0 : std::max(o->light.range / 30.0, 1e-3);
+                const double size =
+                    std::fabs(o->position.x) > 1e4 ? 1.0 : std::max(o->light.range / 30.0, 1e-3);
                 o->light.lightPosition = {o->position.x + step.x * size, o->position.y + step.y * size,
                                           o->position.z + step.z * size};
             }
@@ -178,7 +188,8 @@ void expectSameColours(Scene& fast, Scene& plain, const std::string& what) {
     for (; a && b; a = a->next, b = b->next) {
         ASSERT_EQ(a->baseColors.size(), b->baseColors.size());
         for (size_t v = 0; v < a->baseColors.size(); ++v) {
-            ASSERT_TRUE(sameBits(a->baseColors[v], b->baseColors[v])) << what << " base of " << a->name << " #" << v;
+            ASSERT_TRUE(sameBits(a->baseColors[v], b->baseColors[v]))
+                << what << " base of " << a->name << " #" << v;
             ASSERT_TRUE(sameBits(a->vertexColors[v], b->vertexColors[v]))
                 << what << " colour of " << a->name << " #" << v << ": " << a->vertexColors[v].x << " vs "
                 << b->vertexColors[v].x;
@@ -197,7 +208,8 @@ TEST(LightingEquivalenceTest, FastLightingMatchesThePlainAlgorithmBitForBit) {
         Scene fast, plain;
         buildScene(fast, recipe);
         buildScene(plain, recipe);
-        const std::string what = "seed " + std::to_string(seed) + " mode " + std::to_string(recipe.lightingMode);
+        const std::string what =
+            "seed " + std::to_string(seed) + " mode " + std::to_string(recipe.lightingMode);
 
         shadowTestMode = 2;
         precomputeLighting(fast);
@@ -261,7 +273,8 @@ TEST(LightingEquivalenceTest, NarrowWallsAndEdgeRaysMatchThePlainAlgorithm) {
         std::mt19937 rng(static_cast<uint32_t>(width * 1e6));
         std::vector<Vec3d> vertices;
         for (const Vec3d& t : targets)
-            vertices.push_back({t.x - uniform(rng, 0.5, 30), t.y + uniform(rng, -5, 5), t.z + uniform(rng, -5, 5)});
+            vertices.push_back(
+                {t.x - uniform(rng, 0.5, 30), t.y + uniform(rng, -5, 5), t.z + uniform(rng, -5, 5)});
         Scene fast, plain;
         for (Scene* scene : {&fast, &plain}) {
             startScene(*scene);

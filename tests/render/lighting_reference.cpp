@@ -15,16 +15,19 @@ bool marked(const SceneObject& object, char mark) {
     return object.name[0] == mark || (object.name[0] != 0 && object.name[1] == mark);
 }
 
-int lightsInTable(const Scene& scene) { return std::min(std::max(scene.lightCount, 0), MAX_LIGHTS); }
+int lightsInTable(const Scene& scene) {
+    return std::min(std::max(scene.lightCount, 0), MAX_LIGHTS);
+}
 
 size_t vertexCountOf(const SceneObject& mesh, bool withVertexColors) {
-    size_t n = std::min({static_cast<size_t>(mesh.vertexCount), mesh.vertices.size(), mesh.baseColors.size()});
+    size_t n =
+        std::min({static_cast<size_t>(mesh.vertexCount), mesh.vertices.size(), mesh.baseColors.size()});
     return withVertexColors ? std::min(n, mesh.vertexColors.size()) : n;
 }
 
 // One light's contribution to one vertex colour at world point w.
-void contribute(Scene& scene, Vec3f& colour, Vec3d w, int lightIndex, bool manhattan, bool shadowRay, int vertex,
-                int meshIndex, const uint8_t* casters) {
+void contribute(Scene& scene, Vec3f& colour, Vec3d w, int lightIndex, bool manhattan, bool shadowRay,
+                int vertex, int meshIndex, const uint8_t* casters) {
     const SceneLight& light = *scene.lights[lightIndex];
     const Vec3d l = light.lightPosition;
     float dist;
@@ -80,13 +83,12 @@ int shadowTest(Scene& scene, int vertex, int meshIndex, int lightIndex, const ui
     for (int n = 0; n < scene.objectCount; ++n) {
         const SceneObject& caster = *scene.current;
         if (casters[n] == 1) {
-            const Vec3f segment[2] = {
-                {static_cast<float>(w.x + caster.pivot.x - caster.position.x),
-                 static_cast<float>(w.y + caster.pivot.y - caster.position.y),
-                 static_cast<float>(w.z + caster.pivot.z - caster.position.z)},
-                {static_cast<float>(l.x + caster.pivot.x - caster.position.x),
-                 static_cast<float>(l.y + caster.pivot.y - caster.position.y),
-                 static_cast<float>(l.z + caster.pivot.z - caster.position.z)}};
+            const Vec3f segment[2] = {{static_cast<float>(w.x + caster.pivot.x - caster.position.x),
+                                       static_cast<float>(w.y + caster.pivot.y - caster.position.y),
+                                       static_cast<float>(w.z + caster.pivot.z - caster.position.z)},
+                                      {static_cast<float>(l.x + caster.pivot.x - caster.position.x),
+                                       static_cast<float>(l.y + caster.pivot.y - caster.position.y),
+                                       static_cast<float>(l.z + caster.pivot.z - caster.position.z)}};
             bool hit = false;
             if (shadowTestMode == 1) hit = segmentHitsPolygon(caster.shadowSection, segment, 4);
             if (shadowTestMode == 2) {
@@ -162,8 +164,8 @@ void computeLighting(Scene& scene) {
                     if (!(l.x - range <= w.x && w.x <= l.x + range)) continue;
                     if (!(l.y - range <= w.y && w.y <= l.y + range)) continue;
                     if (!(l.z - range <= w.z && w.z <= l.z + range)) continue;
-                    contribute(scene, mesh.vertexColors[v], w, j, scene.lightingMode == 1, scene.lightingMode == 3,
-                               static_cast<int>(v), i, casters.data());
+                    contribute(scene, mesh.vertexColors[v], w, j, scene.lightingMode == 1,
+                               scene.lightingMode == 3, static_cast<int>(v), i, casters.data());
                 }
             }
         }

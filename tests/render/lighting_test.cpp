@@ -21,7 +21,7 @@ using testing::setPositionKeys;
 using testing::startScene;
 
 class LightingTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         savedMode = shadowTestMode;
         shadowTestMode = 1;
@@ -56,8 +56,8 @@ TEST_F(LightingTest, FallOffReachesNothingAtTheRange) {
         {2, {5, 0, 0}, 0.5f},
         {2, {0, -2.5, 0}, 0.75f},
         {2, {0, 0, 9}, 0.1f},
-        {2, {10, 0, 0}, 0},  // exactly at the range
-        {2, {6, 8, 0}, 0},   // exactly at the range, diagonally
+        {2, {10, 0, 0}, 0}, // exactly at the range
+        {2, {6, 8, 0}, 0},  // exactly at the range, diagonally
         {2, {7, 7, 0}, 0.01005050634f},
         {2, {10, 10, 0}, 0}, // inside the cube, beyond the range
         {2, {10.5, 0, 0}, 0},
@@ -65,8 +65,8 @@ TEST_F(LightingTest, FallOffReachesNothingAtTheRange) {
         {3, {0, 0, 0}, 1.0f},
         {1, {3, 4, 0}, 0.3f}, // Manhattan distance 7
         {1, {2, 0, 0}, 0.8f},
-        {1, {6, 8, 0}, 0},    // Manhattan 14
-        {1, {-5, -5, 0}, 0},  // Manhattan exactly 10
+        {1, {6, 8, 0}, 0},   // Manhattan 14
+        {1, {-5, -5, 0}, 0}, // Manhattan exactly 10
         {1, {-2, 3, -4}, 0.1f},
     };
     for (const Case& c : cases) {
@@ -78,8 +78,8 @@ TEST_F(LightingTest, FallOffReachesNothingAtTheRange) {
         precomputeLighting(scene);
         expectColour(mesh.baseColors[0], {0, 0, 0}, "no static light");
         computeLighting(scene);
-        const std::string what = "mode " + std::to_string(c.mode) + " vertex " + std::to_string(c.vertex.x) + "," +
-                                 std::to_string(c.vertex.y) + "," + std::to_string(c.vertex.z);
+        const std::string what = "mode " + std::to_string(c.mode) + " vertex " + std::to_string(c.vertex.x) +
+                                 "," + std::to_string(c.vertex.y) + "," + std::to_string(c.vertex.z);
         expectColour(mesh.vertexColors[0], {c.expectedRed, c.expectedRed / 2, c.expectedRed / 4}, what);
     }
 }
@@ -103,7 +103,8 @@ TEST_F(LightingTest, BakedLightsUseStraightDistanceFromStoredVertices) {
         mesh.position = c.meshPosition;
         addLight(scene, "&sun", {0, 0, 0}, {1, 1, 1}, 10);
         precomputeLighting(scene);
-        expectColour(mesh.baseColors[0], {c.expected, c.expected, c.expected}, "mode " + std::to_string(c.mode));
+        expectColour(mesh.baseColors[0], {c.expected, c.expected, c.expected},
+                     "mode " + std::to_string(c.mode));
     }
 }
 
@@ -256,7 +257,8 @@ TEST_F(LightingTest, DollarMeshesAreNotLitPerFrame) {
         mesh.vertexColors[0] = {0.25f, 0.25f, 0.25f};
         computeLighting(scene);
         const float expected = c.lit ? 0.5f : 0.25f;
-        expectColour(mesh.vertexColors[0], {expected, expected, expected}, std::string("name '") + c.name + "'");
+        expectColour(mesh.vertexColors[0], {expected, expected, expected},
+                     std::string("name '") + c.name + "'");
     }
 }
 
@@ -330,7 +332,7 @@ TEST_F(LightingTest, BangCastersOnlyShadowStaticLights) {
 TEST_F(LightingTest, MovingCasterShadowsFollowTranslationOnly) {
     struct Case {
         const char* what;
-        double wallY;   // the wall's stored height (centre)
+        double wallY; // the wall's stored height (centre)
         Vec3d pivot, position, rotation;
         Vec3d litMeshPosition; // the lit vertex is stored at (0, 5, 0)
         bool shadowed;
@@ -370,8 +372,8 @@ TEST_F(LightingTest, ShadowTestModeChoosesTheRectangles) {
     struct Case {
         int32_t mode;
         int expected;
-    } cases[] = {{1, SHADOW_LIT}, {2, SHADOW_OPAQUE}, {0, SHADOW_LIT}, {3, SHADOW_LIT}, {5, SHADOW_LIT},
-                 {-1, SHADOW_LIT}};
+    } cases[] = {{1, SHADOW_LIT}, {2, SHADOW_OPAQUE}, {0, SHADOW_LIT},
+                 {3, SHADOW_LIT}, {5, SHADOW_LIT},    {-1, SHADOW_LIT}};
     for (const Case& c : cases) {
         Scene scene;
         prepare(scene, 3);
@@ -404,8 +406,7 @@ TEST_F(LightingTest, ShadowTestHonoursTheCasterSet) {
     } cases[] = {
         {{1, 1, 1, 1}, SHADOW_OPAQUE},      // the lit mesh itself comes first
         {{1, 0, 1, 1}, SHADOW_TRANSLUCENT}, // without it, the glass
-        {{1, 0, 0, 1}, SHADOW_LIT},
-        {{0, 1, 0, 0}, SHADOW_OPAQUE},
+        {{1, 0, 0, 1}, SHADOW_LIT},         {{0, 1, 0, 0}, SHADOW_OPAQUE},
         {{1, 2, 2, 1}, SHADOW_LIT}, // only 1 means "may cast"
     };
     for (const Case& c : cases) {

@@ -9,7 +9,9 @@ namespace pelx::testing {
 
 namespace {
 
-Vec3f toFloat(const Vec3d& v) { return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)}; }
+Vec3f toFloat(const Vec3d& v) {
+    return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)};
+}
 
 void setName(SceneObject& object, const char* name) {
     // 80 bytes, terminated unless the name fills them all, as in a file.
