@@ -117,6 +117,20 @@ template <void (*Lighting)(Scene&)> void computeLightingBench(benchmark::State& 
                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
+// The bake at load: the same room with its eight lights static, three rectangles per caster.
+template <void (*Bake)(Scene&)> void precomputeLightingBench(benchmark::State& state) {
+    Scene scene;
+    buildRoom(scene);
+    for (int j = 0; j < scene.lightCount; ++j) scene.lights[j]->tag = '&';
+    const int32_t savedMode = shadowTestMode;
+    shadowTestMode = 2;
+    for (auto _ : state) {
+        Bake(scene);
+        benchmark::DoNotOptimize(scene.next->baseColors.data());
+    }
+    shadowTestMode = savedMode;
+}
+
 struct Ray {
     int vertex, mesh, light;
 };
@@ -145,6 +159,12 @@ BENCHMARK(computeLightingBench<plain::computeLighting>)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(computeLightingBench<computeLighting>)
     ->Name("computeLighting/library")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(precomputeLightingBench<plain::precomputeLighting>)
+    ->Name("precomputeLighting/plain")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(precomputeLightingBench<precomputeLighting>)
+    ->Name("precomputeLighting/library")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(shadowTestBench<plain::shadowTest>)->Name("shadowTest/plain")->Unit(benchmark::kMicrosecond);
 BENCHMARK(shadowTestBench<shadowTest>)->Name("shadowTest/library")->Unit(benchmark::kMicrosecond);
