@@ -23,8 +23,12 @@ int64_t trackLength(const KeyTrack& track) {
                               static_cast<int64_t>(track.keyValues.size())});
 }
 
-Vec3d add(Vec3d a, Vec3d b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec3d negated(Vec3d a) { return {-a.x, -a.y, -a.z}; }
+Vec3d add(Vec3d a, Vec3d b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+Vec3d negated(Vec3d a) {
+    return {-a.x, -a.y, -a.z};
+}
 
 double currentFrameOf(const Scene& scene) {
     const float elapsed = sceneClock.elapsed;

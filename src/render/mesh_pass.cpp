@@ -16,7 +16,9 @@ namespace pelx {
 
 namespace {
 
-bool isAdditive(const SceneObject& object) { return object.name[0] == '%'; }
+bool isAdditive(const SceneObject& object) {
+    return object.name[0] == '%';
+}
 
 // The camera in use, or null when the scene has none to look through.
 const SceneObject* viewingCamera(const Scene& scene) {
@@ -97,7 +99,8 @@ void drawMesh(Scene& scene) {
         const SceneObject& object = *scene.current;
         if (object.kind == KIND_MESH && !isAdditive(object) && (!object.isMirror || drawMirrors)) {
             applyObjectTransform(camera, object);
-            glBindTexture(GL_TEXTURE_2D, object.isMirror ? object.mirrorTexture : materialTexture(scene, object));
+            glBindTexture(GL_TEXTURE_2D,
+                          object.isMirror ? object.mirrorTexture : materialTexture(scene, object));
             emitTriangles(object, colored);
         }
         nextObject(scene);

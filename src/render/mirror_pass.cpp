@@ -58,8 +58,7 @@ int glMajorVersion() {
     return version ? std::atoi(version) : 0;
 }
 
-template <typename Function>
-Function entryPoint(const char* name) {
+template <typename Function> Function entryPoint(const char* name) {
     return reinterpret_cast<Function>(glProcAddress(name));
 }
 
@@ -78,9 +77,11 @@ bool createOffscreenTarget(OffscreenTarget& target) {
     auto deleteFramebuffers = entryPoint<PFNGLDELETEFRAMEBUFFERSPROC>(named("glDeleteFramebuffers").c_str());
     auto bindFramebuffer = entryPoint<PFNGLBINDFRAMEBUFFERPROC>(named("glBindFramebuffer").c_str());
     auto genRenderbuffers = entryPoint<PFNGLGENRENDERBUFFERSPROC>(named("glGenRenderbuffers").c_str());
-    auto deleteRenderbuffers = entryPoint<PFNGLDELETERENDERBUFFERSPROC>(named("glDeleteRenderbuffers").c_str());
+    auto deleteRenderbuffers =
+        entryPoint<PFNGLDELETERENDERBUFFERSPROC>(named("glDeleteRenderbuffers").c_str());
     auto bindRenderbuffer = entryPoint<PFNGLBINDRENDERBUFFERPROC>(named("glBindRenderbuffer").c_str());
-    auto renderbufferStorage = entryPoint<PFNGLRENDERBUFFERSTORAGEPROC>(named("glRenderbufferStorage").c_str());
+    auto renderbufferStorage =
+        entryPoint<PFNGLRENDERBUFFERSTORAGEPROC>(named("glRenderbufferStorage").c_str());
     auto framebufferRenderbuffer =
         entryPoint<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(named("glFramebufferRenderbuffer").c_str());
     auto checkStatus = entryPoint<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(named("glCheckFramebufferStatus").c_str());
@@ -163,7 +164,8 @@ void captureReflection(bool offscreenDrawing) {
     if (textureWidth != MIRROR_EDGE || textureHeight != MIRROR_EDGE) {
         const std::vector<uint8_t> black(MIRROR_EDGE * MIRROR_EDGE * 3, 0);
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, MIRROR_EDGE, MIRROR_EDGE, 0, GL_RGB, GL_UNSIGNED_BYTE, black.data());
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, MIRROR_EDGE, MIRROR_EDGE, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                     black.data());
     }
     if (width > 0 && height > 0) glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
 }

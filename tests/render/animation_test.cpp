@@ -62,7 +62,9 @@ void expectNear(const Vec3d& actual, const Vec3d& expected, const std::string& w
     EXPECT_NEAR(actual.z, expected.z, 1e-9) << where;
 }
 
-bool finite(const Vec3d& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool finite(const Vec3d& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
 TEST(AnimationTest, CurrentFrameFollowsTheClockAndStopsBeforeTheLastFrame) {
     struct Case {
@@ -71,16 +73,15 @@ TEST(AnimationTest, CurrentFrameFollowsTheClockAndStopsBeforeTheLastFrame) {
         float duration;
         double frame;
     } cases[] = {
-        {64, 0, 64, 0},       // the start
-        {64, 8, 64, 8},       // one frame per second here
-        {64, 31.5f, 64, 31.5},
-        {100, 2.5f, 10, 25},  // a quarter of the scene
-        {64, 64, 64, 63},     // elapsed == duration: one frame before the end
-        {64, 70, 64, 63},     // past the end
-        {64, 63.75f, 64, 63.75}, // truncates to 63, below 64: kept as it is
-        {64, 0, 0, 0},        // a scene of length 0 at its start: no 0 / 0
-        {64, 1, 0, 63},       // and after it: at the end
-        {0, 5, 10, 0},        // no camera, no frames: stays at frame 0
+        {64, 0, 64, 0},                               // the start
+        {64, 8, 64, 8},                               // one frame per second here
+        {64, 31.5f, 64, 31.5},   {100, 2.5f, 10, 25}, // a quarter of the scene
+        {64, 64, 64, 63},                             // elapsed == duration: one frame before the end
+        {64, 70, 64, 63},                             // past the end
+        {64, 63.75f, 64, 63.75},                      // truncates to 63, below 64: kept as it is
+        {64, 0, 0, 0},                                // a scene of length 0 at its start: no 0 / 0
+        {64, 1, 0, 63},                               // and after it: at the end
+        {0, 5, 10, 0},                                // no camera, no frames: stays at frame 0
     };
     for (const Case& c : cases) {
         Scene scene;
@@ -104,9 +105,9 @@ TEST(AnimationTest, CameraAnglesTurnTheViewTowardsTheTarget) {
         {{10, 0, 0}, 0, -90.00265440811121}, // target to the left (-x): turn by -90
         {{-10, 0, 0}, 0, 90.00265440811121},
         {{0, 0, -10}, 0, -180.00530881622242}, // behind: dx = 0 counts as positive
-        {{3, 0, 4}, 0, -36.87098506534813},  // acos(0.8)
+        {{3, 0, 4}, 0, -36.87098506534813},    // acos(0.8)
         {{-3, 0, 4}, 0, 36.87098506534813},
-        {{0, 3, 4}, 36.87098506534813, 0},   // above the target: looks down
+        {{0, 3, 4}, 36.87098506534813, 0},    // above the target: looks down
         {{0, -4, 3}, -53.131669342763075, 0}, // below: looks up, acos(0.6)
         {{0, 10, 10}, 45.001327204055606, 0},
     };
@@ -116,8 +117,8 @@ TEST(AnimationTest, CameraAnglesTurnTheViewTowardsTheTarget) {
         SceneObject& camera = addCamera(scene, {{0, c.eye}, {10, c.eye}}, {{0, {}}, {10, {}}});
         scene.frameCount = 10;
         playAt(scene, 5, 10);
-        const std::string where = "eye " + std::to_string(c.eye.x) + " " + std::to_string(c.eye.y) + " " +
-                                  std::to_string(c.eye.z);
+        const std::string where =
+            "eye " + std::to_string(c.eye.x) + " " + std::to_string(c.eye.y) + " " + std::to_string(c.eye.z);
         EXPECT_NEAR(camera.rotation.x, c.pitch, 1e-9) << where;
         EXPECT_NEAR(camera.rotation.y, c.yaw, 1e-9) << where;
         EXPECT_EQ(camera.rotation.z, 0.0) << where;
@@ -160,8 +161,12 @@ TEST(AnimationTest, CamerasFollowOneAnotherAlongTheirSegments) {
         {0, 0, {0, 0, 0}, 1, "first key"},
         {5, 0, {5, 0, 0}, 1, "halfway along the first segment"},
         {12, 0, {12, 0, 0}, 2, "past the segment's end: extrapolated along it, then the cursor moves"},
-        {13, 1, {100, 0, -17}, 1, "A's cursor is on its last key: B takes over on its first segment, "
-                                  "extrapolated back from frame 30: 10 + (0 - 10) * (13 - 40) / (30 - 40)"},
+        {13,
+         1,
+         {100, 0, -17},
+         1,
+         "A's cursor is on its last key: B takes over on its first segment, "
+         "extrapolated back from frame 30: 10 + (0 - 10) * (13 - 40) / (30 - 40)"},
         {35, 1, {100, 0, 5}, 1, "inside B's first segment"},
         {50, 1, {100, 0, 20}, 2, "past it: extrapolated, 10 + 10 * (50 - 40) / 10"},
         {52, 1, {100, 0, 22}, 2, "second segment: 10 + 24 * 12 / 24"},
@@ -184,8 +189,9 @@ TEST(AnimationTest, CameraCursorMovesAtMostOneKeyPerFrame) {
     // cursor takes one step; the next frame extrapolates the short segment 10..11.
     Scene scene;
     appendObject(scene);
-    SceneObject& camera = addCamera(scene, {{0, {0, 0, 0}}, {10, {10, 0, 0}}, {11, {20, 0, 0}}, {20, {30, 0, 0}}},
-                                    {{0, {0, 0, -50}}, {20, {0, 0, -50}}});
+    SceneObject& camera =
+        addCamera(scene, {{0, {0, 0, 0}}, {10, {10, 0, 0}}, {11, {20, 0, 0}}, {20, {30, 0, 0}}},
+                  {{0, {0, 0, -50}}, {20, {0, 0, -50}}});
     scene.frameCount = 64;
     playAt(scene, 15, 64);
     expectNear(camera.eye, {15, 0, 0}, "frame 15 on the first segment");
@@ -200,8 +206,8 @@ TEST(AnimationTest, CameraStandsOnTheFinalKeyOfATrackThatEndsEarly) {
     // extrapolated for the angles, then set exactly on its final key.
     Scene scene;
     appendObject(scene);
-    SceneObject& camera = addCamera(scene, {{0, {0, 0, 10}}, {20, {0, 0, 10}}},
-                                    {{0, {0, 0, 0}}, {10, {-10, 0, 0}}});
+    SceneObject& camera =
+        addCamera(scene, {{0, {0, 0, 10}}, {20, {0, 0, 10}}}, {{0, {0, 0, 0}}, {10, {-10, 0, 0}}});
     scene.frameCount = 32;
     playAt(scene, 12, 32);
     expectNear(camera.target, {-10, 0, 0}, "target on its final key");
@@ -218,10 +224,20 @@ TEST(AnimationTest, DamagedCameraTracksStayFiniteAndInsideTheirKeys) {
         std::vector<float> elapsed; // one frame per second
         Vec3d eye;                  // after the last call
     } cases[] = {
-        {"last two keys share a frame", {{0, {0, 0, 0}}, {10, {10, 0, 0}}, {10, {10, 0, 50}}}, 32, {5, 10, 15, 20},
+        {"last two keys share a frame",
+         {{0, {0, 0, 0}}, {10, {10, 0, 0}}, {10, {10, 0, 50}}},
+         32,
+         {5, 10, 15, 20},
          {10, 0, 50}},
-        {"all keys share a frame", {{5, {1, 0, 0}}, {5, {2, 0, 0}}, {5, {3, 0, 0}}}, 32, {0, 5, 9}, {3, 0, 0}},
-        {"first segment of zero length", {{0, {0, 0, 0}}, {0, {5, 0, 0}}, {10, {15, 0, 0}}}, 32, {0, 5},
+        {"all keys share a frame",
+         {{5, {1, 0, 0}}, {5, {2, 0, 0}}, {5, {3, 0, 0}}},
+         32,
+         {0, 5, 9},
+         {3, 0, 0}},
+        {"first segment of zero length",
+         {{0, {0, 0, 0}}, {0, {5, 0, 0}}, {10, {15, 0, 0}}},
+         32,
+         {0, 5},
          {10, 0, 0}},
         {"one key, cursor past it", {{4, {7, 0, 0}}}, 32, {0, 3}, {7, 0, 0}},
     };
@@ -235,7 +251,8 @@ TEST(AnimationTest, DamagedCameraTracksStayFiniteAndInsideTheirKeys) {
             ASSERT_TRUE(finite(camera.eye)) << c.what << " at " << elapsed;
             ASSERT_TRUE(finite(camera.rotation)) << c.what << " at " << elapsed;
             ASSERT_GE(camera.positionTrack.keyIndex, 0) << c.what;
-            ASSERT_LT(camera.positionTrack.keyIndex, static_cast<int32_t>(camera.positionTrack.keyCount)) << c.what;
+            ASSERT_LT(camera.positionTrack.keyIndex, static_cast<int32_t>(camera.positionTrack.keyCount))
+                << c.what;
         }
         expectNear(camera.eye, c.eye, c.what);
     }
@@ -250,7 +267,8 @@ TEST(AnimationTest, CameraWithoutAPathIsLeftForTheNext) {
         std::vector<Key> eyeKeys;
         if (keys == 1) eyeKeys.push_back({0, {1, 1, 1}});
         addCamera(scene, eyeKeys, {});
-        SceneObject& second = addCamera(scene, {{0, {0, 0, 0}}, {10, {10, 0, 0}}}, {{0, {0, 0, -5}}, {10, {0, 0, -5}}});
+        SceneObject& second =
+            addCamera(scene, {{0, {0, 0, 0}}, {10, {10, 0, 0}}}, {{0, {0, 0, -5}}, {10, {0, 0, -5}}});
         scene.frameCount = 10;
         playAt(scene, 1, 10);
         playAt(scene, 2, 10);

@@ -83,8 +83,8 @@ class MirrorPassTest : public ::testing::TestWithParam<bool> {
         scene.materialCount = 1;
         scene.materials[0].texture = red;
     }
-    SceneObject& addMirror(Scene& scene, const char* name, Vec3d position, double x0, double y0, double x1, double y1,
-                           double z, TexCoord uv = {0.2f, 0.2f}) {
+    SceneObject& addMirror(Scene& scene, const char* name, Vec3d position, double x0, double y0, double x1,
+                           double y1, double z, TexCoord uv = {0.2f, 0.2f}) {
         SceneObject& mirror = addQuad(scene, name, x0, y0, x1, y1, z, {1, 1, 1}, uv, uv);
         mirror.isMirror = 1;
         mirror.mirrorTexture = blankMirrorTexture();
@@ -186,7 +186,8 @@ TEST_P(MirrorPassTest, CameraBufferAndViewportAreLeftAsTheMainDrawingNeedsThem) 
     addMirror(scene, "mirror", {5, 5, 5}, -1, -1, 1, 1, -10);
     fillWindow(0.2f, 0.4f, 0.6f);
     renderMirrors(scene);
-    EXPECT_EQ(std::memcmp(&camera.rotation, &rotation, sizeof rotation), 0) << "rotation restored bit for bit";
+    EXPECT_EQ(std::memcmp(&camera.rotation, &rotation, sizeof rotation), 0)
+        << "rotation restored bit for bit";
     EXPECT_EQ(std::memcmp(&camera.eye, &eye, sizeof eye), 0) << "eye restored bit for bit";
     EXPECT_EQ(std::memcmp(&camera.target, &target, sizeof target), 0);
     EXPECT_TRUE(windowIsClear());

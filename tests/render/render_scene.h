@@ -80,10 +80,12 @@ inline std::string rgbText(const std::array<uint8_t, 3>& c) {
 }
 
 // Colours compared with a little room for the rasteriser's rounding.
-inline ::testing::AssertionResult colorNear(const std::array<uint8_t, 3>& actual, const std::array<uint8_t, 3>& expected) {
+inline ::testing::AssertionResult colorNear(const std::array<uint8_t, 3>& actual,
+                                            const std::array<uint8_t, 3>& expected) {
     for (int i = 0; i < 3; ++i)
         if (std::abs(actual[i] - expected[i]) > 3)
-            return ::testing::AssertionFailure() << "got " << rgbText(actual) << ", expected " << rgbText(expected);
+            return ::testing::AssertionFailure()
+                   << "got " << rgbText(actual) << ", expected " << rgbText(expected);
     return ::testing::AssertionSuccess();
 }
 
