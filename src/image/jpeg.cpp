@@ -15,6 +15,8 @@ struct ErrorManager {
     std::jmp_buf recover;
 };
 
+constexpr JDIMENSION MAX_JPEG_EDGE = 8192;
+
 void returnToDecoder(j_common_ptr info) {
     std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->recover, 1);
 }
@@ -44,6 +46,12 @@ bool decode(JpegJob* job, std::FILE* file) {
     job->created = true;
     jpeg_stdio_src(&job->info, file);
     jpeg_read_header(&job->info, TRUE);
+    // A few header bytes can claim a picture of gigabytes. Nothing larger than this on a side
+    // fits in a texture on the drivers we run on, so such files are refused before decoding.
+    if (job->info.image_width > MAX_JPEG_EDGE || job->info.image_height > MAX_JPEG_EDGE) {
+        jpeg_destroy_decompress(&job->info);
+        return false;
+    }
     // Grayscale pictures are asked for RGB so that every upload reads three bytes a pixel;
     // files that cannot become RGB (CMYK) make libjpeg fail here and are refused.
     job->info.out_color_space = JCS_RGB;
