@@ -1,0 +1,248 @@
+// The road scene, "the logo is written in fire": a night avenue of house fronts running down to a
+// stone plaza, street lamps with rising flames, a car driving down to the plaza with its
+// headlights, and the open square where the fire logo is written (x 1..320, z -50..149, y 10).
+// Cameras: a crane shot over the avenue, a low shot tracking the car, then a slow circle down
+// to a steady view from the avenue's side of the plaza, from which the whole logo reads.
+#include "scene_common.h"
+#include "textures.h"
+
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+#include <string>
+
+namespace pelx {
+
+namespace {
+
+using namespace datagen;
+
+constexpr int SECONDS = 67;
+constexpr double PI = std::numbers::pi;
+
+// The avenue runs along z between house fronts at x = 10 and x = 310; the plaza is
+// x -240..560, z -350..450.
+constexpr double AVENUE_START = 450, AVENUE_END = 2050;
+constexpr double PLAZA_WEST = -240, PLAZA_EAST = 560, PLAZA_NORTH = -350;
+constexpr double ROAD_WEST = 60, ROAD_EAST = 260, FRONT_WEST = 10, FRONT_EAST = 310;
+constexpr double CAR_LANE = 200;
+
+std::string numbered(const char* prefix, int n) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%s%02d", prefix, n);
+    return text;
+}
+
+// Where the car's centre stands on the road at a given second: it drives down the avenue and
+// stops at the plaza's edge with its lights on the square.
+Vec3 carAt(double seconds) {
+    struct Stop {
+        double t, z;
+    };
+    static const Stop stops[] = {{0, 2150}, {42, 617}, {44, 560}, {46, 541}, {SECONDS, 540}};
+    double z = stops[0].z;
+    for (size_t i = 1; i < std::size(stops); ++i)
+        if (seconds <= stops[i].t) {
+            const double f = (seconds - stops[i - 1].t) / (stops[i].t - stops[i - 1].t);
+            z = stops[i - 1].z + (stops[i].z - stops[i - 1].z) * f;
+            break;
+        } else {
+            z = stops[i].z;
+        }
+    return {CAR_LANE, 0, z};
+}
+
+const double CAR_KEY_SECONDS[] = {0, 42, 44, 46, SECONDS};
+
+// The car at the origin, facing -z, in four meshes for their four materials: body, cabin,
+// wheels and lamp glass.
+MeshData carBody() {
+    return box({-22, 7, -46}, {22, 22, 46}, 30, 30);
+}
+
+// The glass cabin on the body.
+MeshData carCabin() {
+    return box({-19, 22, -14}, {19, 37, 24}, 20, 1e9, BOX_NO_BOTTOM);
+}
+
+MeshData carWheels() {
+    MeshData wheels;
+    for (int side = -1; side <= 1; side += 2)
+        for (int end = -1; end <= 1; end += 2) {
+            // Standing out of the body's sides; the face against the body and the one on the
+            // road are left out.
+            const double x0 = side < 0 ? -26 : 22, x1 = side < 0 ? -22 : 26;
+            const unsigned faces = BOX_NO_BOTTOM & ~(side < 0 ? BOX_RIGHT : BOX_LEFT);
+            wheels.append(box({x0, 0, end * 30.0 - 9}, {x1, 18, end * 30.0 + 9}, 18, 1e9, faces));
+        }
+    return wheels;
+}
+
+MeshData carLamps() {
+    MeshData lamps;
+    for (int side = -1; side <= 1; side += 2)
+        lamps.append(grid({side * 14.0 - 6, 12, -47}, {12, 0, 0}, {0, 6, 0}, 1, 1, 1, 1));
+    return lamps;
+}
+
+// A street lamp: post and lantern, a flame on top, and the warm light it throws.
+void addLamp(SceneBuilder& scene, int n, double x, double z) {
+    MeshData post = cylinder({x, 0, z}, 4, 140, 6, 2, 1, 70, false, false);
+    post.append(box({x - 8, 140, z - 8}, {x + 8, 158, z + 8}, 16));
+    scene.addMesh(numbered("$!post", n), post, TEX_LAMP_METAL);
+    // The flame carrier sits on the lantern; its one position key is where the flames rise.
+    scene.addAnimatedMesh(numbered("*1lamp", n),
+                          box({x - 3, 158, z - 3}, {x + 3, 164, z + 3}, 6, 1e9, BOX_NO_BOTTOM), TEX_FLAME,
+                          {{0, {x, 161, z}}});
+    // Above the lantern, so the post's own section rectangles never stand between the light
+    // and the ground.
+    scene.addStaticLight(numbered("&!lamp", n), {x, 175, z}, {0.8f, 0.5f, 0.22f}, 240);
+}
+
+// A house front on the avenue: walls with windows, a roof.
+void addHouse(SceneBuilder& scene, const std::string& name, double x0, double x1, double z0, double z1,
+              double height, bool facesEast) {
+    const unsigned front = facesEast ? BOX_RIGHT : BOX_LEFT;
+    scene.addMesh("$!" + name, box({x0, 0, z0}, {x1, height, z1}, 95, 100, front | BOX_BACK | BOX_FRONT),
+                  TEX_FACADE);
+    scene.addMesh("$!" + name + "r", box({x0, 0, z0}, {x1, height, z1}, 60, 100, BOX_TOP), TEX_ROOF);
+}
+
+// A tall block around the plaza: window walls and a roof.
+void addBlock(SceneBuilder& scene, const std::string& name, Vec3 low, Vec3 high) {
+    scene.addMesh("$!" + name, box(low, high, 150, 150, BOX_NO_BOTTOM & ~BOX_TOP), TEX_WINDOWS);
+    scene.addMesh("$!" + name + "r", box(low, high, 80, 200, BOX_TOP), TEX_ROOF);
+}
+
+MeshData bench() {
+    MeshData b;
+    b.append(box({-30, 16, -9}, {30, 20, 9}, 20));                                         // seat
+    b.append(box({-30, 20, 9}, {30, 42, 13}, 20, 1e9, BOX_ALL & ~BOX_BOTTOM));             // back
+    b.append(box({-28, 0, -8}, {-24, 16, 8}, 20, 1e9, BOX_ALL & ~(BOX_TOP | BOX_BOTTOM))); // legs
+    b.append(box({24, 0, -8}, {28, 16, 8}, 20, 1e9, BOX_ALL & ~(BOX_TOP | BOX_BOTTOM)));
+    return b;
+}
+
+void addCameras(SceneBuilder& scene) {
+    const int cut1 = frameAt(20), cut2 = frameAt(45), steady = frameAt(50), end = frameAt(SECONDS);
+
+    // Crane: high over the avenue, descending toward the plaza.
+    std::vector<CameraKey> crane;
+    for (int f = 0; f <= cut1; f += 75) {
+        const double s = static_cast<double>(f) / cut1, e = s * s * (3 - 2 * s);
+        crane.push_back(
+            {f, mix({160, 950, 2450}, {160, 300, 830}, e), mix({160, 0, 1450}, {160, 0, 240}, e)});
+    }
+    // The last key is never reached on screen (the next camera takes over); it carries the
+    // motion on.
+    const CameraKey& a = crane[crane.size() - 2];
+    const CameraKey& b = crane.back();
+    crane.push_back({cut1 + 75, b.eye + (b.eye - a.eye), b.target + (b.target - a.target)});
+    scene.addCamera("!cam1", crane);
+
+    // Low behind the car and to its left, following it down the avenue.
+    std::vector<CameraKey> track;
+    for (int f = cut1; f <= cut2 + 30; f += 30) {
+        const double t = f / 30.0;
+        const Vec3 car = carAt(t);
+        const double side = -70 - 15 * std::sin(t * 0.3);
+        track.push_back({f, car + Vec3{side, 65, 190}, car + Vec3{0, 15, -120}});
+    }
+    scene.addCamera("!cam2", track);
+
+    // Over the plaza: a quarter circle down to the avenue's side, then still on the logo.
+    std::vector<CameraKey> plaza;
+    const Vec3 centre{160, 0, 50};
+    for (int f = cut2; f <= steady; f += 15) {
+        const double s = static_cast<double>(f - cut2) / (steady - cut2), e = s * s * (3 - 2 * s);
+        const double angle = (-30 + 120 * e) * PI / 180, radius = 560 - 310 * e, height = 620 - 240 * e;
+        plaza.push_back({f, centre + Vec3{radius * std::cos(angle), height, radius * std::sin(angle)},
+                         mix({160, 0, 45}, {160, 0, 50}, e)});
+    }
+    const CameraKey hold = plaza.back();
+    for (int f = steady + 60; f <= end; f += 60) plaza.push_back({f, hold.eye, hold.target});
+    if (plaza.back().frame != end) plaza.push_back({end, hold.eye, hold.target});
+    scene.addCamera("!cam3", plaza);
+}
+
+} // namespace
+
+SceneModel buildRoadScene() {
+    SceneBuilder scene(frameAt(SECONDS));
+
+    // Ground: the plaza in cobbles, the avenue's road and pavements; all flat, none casts.
+    scene.addMesh("!plaza",
+                  grid({PLAZA_WEST, 0, AVENUE_START}, {PLAZA_EAST - PLAZA_WEST, 0, 0},
+                       {0, 0, PLAZA_NORTH - AVENUE_START}, 16, 16, 8, 8),
+                  TEX_COBBLE);
+    scene.addMesh("!road",
+                  grid({ROAD_WEST, 0, AVENUE_END}, {ROAD_EAST - ROAD_WEST, 0, 0},
+                       {0, 0, AVENUE_START - AVENUE_END}, 4, 32, 1, 8),
+                  TEX_ROAD);
+    scene.addMesh("!walkW",
+                  grid({FRONT_WEST, 0, AVENUE_END}, {ROAD_WEST - FRONT_WEST, 0, 0},
+                       {0, 0, AVENUE_START - AVENUE_END}, 1, 32, 1, 32),
+                  TEX_STONE);
+    scene.addMesh("!walkE",
+                  grid({ROAD_EAST, 0, AVENUE_END}, {FRONT_EAST - ROAD_EAST, 0, 0},
+                       {0, 0, AVENUE_START - AVENUE_END}, 1, 32, 1, 32),
+                  TEX_STONE);
+
+    // Houses along both sides, with narrow gaps between them.
+    for (int i = 0; i < 8; ++i) {
+        const double z0 = AVENUE_START + 5 + 200 * i, z1 = z0 + 190;
+        addHouse(scene, numbered("houseW", i + 1), -110, FRONT_WEST, z0, z1, 95.0 * (3 + (i * 5) % 3), true);
+        addHouse(scene, numbered("houseE", i + 1), FRONT_EAST, 430, z0, z1, 95.0 * (3 + (i * 5 + 1) % 3),
+                 false);
+    }
+    // Blocks around the plaza.
+    addBlock(scene, "palace", {PLAZA_WEST, 0, -460}, {PLAZA_EAST, 475, PLAZA_NORTH});
+    addBlock(scene, "blockW", {-350, 0, PLAZA_NORTH}, {PLAZA_WEST, 380, 445});
+    addBlock(scene, "blockE", {PLAZA_EAST, 0, PLAZA_NORTH}, {670, 380, 445});
+    addBlock(scene, "cornerW", {-350, 0, AVENUE_START}, {-120, 285, 640});
+    addBlock(scene, "cornerE", {440, 0, AVENUE_START}, {670, 285, 640});
+
+    // Benches and planters on the square, well clear of the logo.
+    const struct {
+        double x, z, turn;
+    } benches[] = {{-90, 50, PI / 2}, {410, 50, -PI / 2}, {60, -200, 0}, {260, -200, 0}};
+    int n = 1;
+    for (const auto& b : benches)
+        scene.addMesh(numbered("bench", n++), translated(turnedY(bench(), {}, b.turn), {b.x, 0, b.z}),
+                      TEX_WOOD);
+    scene.addMesh("planter1", box({-200, 0, -320}, {-140, 40, -260}, 30, 1e9, BOX_NO_BOTTOM), TEX_STONE);
+    scene.addMesh("planter2", box({460, 0, -320}, {520, 40, -260}, 30, 1e9, BOX_NO_BOTTOM), TEX_STONE);
+
+    // Street lamps every 200 units on both pavements, and a ring of them round the square.
+    n = 1;
+    for (int k = 0; k < 8; ++k) {
+        addLamp(scene, n++, ROAD_WEST - 10, 550 + 200 * k);
+        addLamp(scene, n++, ROAD_EAST + 10, 550 + 200 * k);
+    }
+    const double plazaLamps[][2] = {{-120, -170}, {440, -170}, {-120, 270}, {440, 270},
+                                    {160, -270},  {-170, 50},  {490, 50},   {160, 390}};
+    for (const auto& p : plazaLamps) addLamp(scene, n++, p[0], p[1]);
+
+    // Cold moonlight over everything, baked with the houses' shadows.
+    scene.addStaticLight("&!moon", {900, 1800, 1000}, {0.3f, 0.36f, 0.68f}, 3000);
+
+    // The car and its headlights: the lights ride ahead of it, where their pools fall.
+    std::vector<PositionKey> carPath, left, right;
+    for (double t : CAR_KEY_SECONDS) {
+        const Vec3 c = carAt(t);
+        carPath.push_back({frameAt(t), c});
+        left.push_back({frameAt(t), c + Vec3{-20, 30, -120}});
+        right.push_back({frameAt(t), c + Vec3{20, 30, -120}});
+    }
+    scene.addAnimatedMesh("car", translated(carBody(), carAt(0)), TEX_CAR_PAINT, carPath);
+    scene.addAnimatedMesh("!carcabin", translated(carCabin(), carAt(0)), TEX_GLASS, carPath);
+    scene.addAnimatedMesh("!carwheels", translated(carWheels(), carAt(0)), TEX_RUBBER, carPath);
+    scene.addAnimatedMesh("!carlamps", translated(carLamps(), carAt(0)), TEX_LAMP_GLOW, carPath);
+    scene.addMovingLight("!headL", {1.0f, 0.93f, 0.75f}, 170, left);
+    scene.addMovingLight("!headR", {1.0f, 0.93f, 0.75f}, 170, right);
+
+    addCameras(scene);
+    return scene.finish();
+}
+
+} // namespace pelx

@@ -1,0 +1,37 @@
+// The table of the show's six scenes and their writer: each model is saved with lib3ds.
+#include "scenes.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace pelx {
+
+const std::array<SceneRecipe, 6>& sceneRecipes() {
+    static const std::array<SceneRecipe, 6> table = {{
+        {"road.3ds", 67, buildRoadScene},
+        {"colonne.3ds", 27, buildColonneScene},
+        {"room.3ds", 27, buildRoomScene},
+        {"mirror.3ds", 27, buildMirrorScene},
+        {"tunnel.3ds", 20, buildTunnelScene},
+        {"disco.3ds", 115, buildDiscoScene},
+    }};
+    return table;
+}
+
+bool writeScenes(const std::string& dataDir) {
+    std::error_code error;
+    std::filesystem::create_directories(dataDir, error);
+    bool ok = true;
+    for (const SceneRecipe& recipe : sceneRecipes()) {
+        const std::string path = (std::filesystem::path(dataDir) / recipe.fileName).string();
+        SceneModel model = recipe.build();
+        if (!lib3ds_file_save(model.get(), path.c_str())) {
+            std::fprintf(stderr, "pelx-datagen: cannot write %s\n", path.c_str());
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+} // namespace pelx

@@ -1,0 +1,40 @@
+// The six 3DS scenes of the show: each is built as a lib3ds model in memory and saved with
+// lib3ds, so the show's loader reads files from an independent writer.
+#pragma once
+
+#include <lib3ds/file.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace pelx {
+
+struct SceneModelRelease {
+    void operator()(Lib3dsFile* file) const { lib3ds_file_free(file); }
+};
+// A scene as lib3ds holds it.
+using SceneModel = std::unique_ptr<Lib3dsFile, SceneModelRelease>;
+
+struct SceneRecipe {
+    const char* fileName; // inside the data folder
+    int seconds;          // how long the show plays the scene; the model has 30 frames a second
+    SceneModel (*build)();
+};
+
+SceneModel buildRoadScene();
+SceneModel buildColonneScene();
+SceneModel buildRoomScene();
+SceneModel buildMirrorScene();
+SceneModel buildTunnelScene();
+SceneModel buildDiscoScene();
+
+// In the order the show plays them.
+const std::array<SceneRecipe, 6>& sceneRecipes();
+
+// Writes dataDir/road.3ds ... dataDir/disco.3ds, making the folder if need be. A file that
+// cannot be written is reported on stderr by name and the result is false; the other scenes
+// are still written.
+bool writeScenes(const std::string& dataDir);
+
+} // namespace pelx
