@@ -51,13 +51,25 @@ Chunk spot(const std::string& name, float x, float y, float z, float range) {
 std::vector<uint8_t> sceneBytes() {
     Chunk editor(0x3D3D);
     for (int m = 0; m < 20; ++m)
-        editor.child(gridMesh("wall" + std::to_string(m), 25, 30, float(m) * 5.5f, "data/wall" + std::to_string(m % 4) + ".jpg"));
+        editor.child(gridMesh("wall" + std::to_string(m), 25, 30, float(m) * 5.5f,
+                              "data/wall" + std::to_string(m % 4) + ".jpg"));
     for (int l = 0; l < 4; ++l) editor.child(spot("&sun" + std::to_string(l), float(l) * 28, 3, 8, 20));
     for (int l = 0; l < 4; ++l) editor.child(spot("lamp" + std::to_string(l), float(l) * 28 + 10, 3, 4, 12));
     editor.child(Chunk(0x4000).str("cam").child(Chunk(0x4700).vec(50, -40, 10).vec(50, 0, 3).f32(0).f32(35)));
     Chunk keyframer(0xB000);
     Chunk track(0xB020);
-    track.u16(0).u16(0).u16(0).u16(0).u16(0).u32(2).u32(0).u16(0).vec(50, -40, 10).u32(1000).u16(0).vec(60, -40, 10);
+    track.u16(0)
+        .u16(0)
+        .u16(0)
+        .u16(0)
+        .u16(0)
+        .u32(2)
+        .u32(0)
+        .u16(0)
+        .vec(50, -40, 10)
+        .u32(1000)
+        .u16(0)
+        .vec(60, -40, 10);
     keyframer.child(Chunk(0xB003).child(Chunk(0xB010).str("cam").u16(0).u16(0).u16(0xFFFF)).child(track));
     Chunk main(0x4D4D);
     main.child(editor).child(keyframer);

@@ -66,7 +66,8 @@ int main(int argc, char** argv) {
     using pelx::test::cameraObject;
     using pelx::test::meshObject;
     using pelx::test::positionTrack;
-    const Chunk box = meshObject("box", {0, 0, 0, 2, 0, 0, 2, 2, 0, 0, 2, 1}, {0, 1, 2, 0, 2, 3}, "data/box.jpg");
+    const Chunk box =
+        meshObject("box", {0, 0, 0, 2, 0, 0, 2, 2, 0, 0, 2, 1}, {0, 1, 2, 0, 2, 3}, "data/box.jpg");
     const Chunk wall = meshObject("%glass", {-1, 3, 0, 3, 3, 0, 3, 3, 4}, {0, 1, 2}, "mirror");
     const Chunk flare = meshObject("*3fire", {0, 0, 5, 1, 0, 5, 0, 1, 5}, {0, 1, 2}, "data/fire.jpg");
     const Chunk camera = cameraObject("cam", 0, -10, 2, 0, 0, 0);
@@ -83,13 +84,16 @@ int main(int argc, char** argv) {
 
     bool ok = true;
     ok &= write(folder, "mesh.3ds", file({editor({box})}));
-    ok &= write(folder, "lights.3ds", file({editor({box, spot("&sun", 0, 0, 9, 12), spot("lamp", 3, 0, 3, 8)})}));
+    ok &= write(folder, "lights.3ds",
+                file({editor({box, spot("&sun", 0, 0, 9, 12), spot("lamp", 3, 0, 3, 8)})}));
     ok &= write(folder, "full.3ds",
-                file({Chunk(0x0002).u32(3), editor({Chunk(0x3D3E).u32(3), box, wall, flare, spot("&sun", 0, 0, 9, 12),
-                                                    spot("lamp", 3, 0, 3, 8), camera}),
+                file({Chunk(0x0002).u32(3),
+                      editor({Chunk(0x3D3E).u32(3), box, wall, flare, spot("&sun", 0, 0, 9, 12),
+                              spot("lamp", 3, 0, 3, 8), camera}),
                       keyframer}));
     ok &= write(folder, "keyframer-first.3ds", file({keyframer, editor({box, camera})}));
-    ok &= write(folder, "cameras.3ds", file({editor({camera, cameraObject("cam2", 5, 5, 5, 0, 0, 0)}),
-                                             Chunk(0xB000).child(cameraNode(0xB003, "cam2", {{0, 1, 2, 3}, {70000, 4, 5, 6}}))}));
+    ok &= write(folder, "cameras.3ds",
+                file({editor({camera, cameraObject("cam2", 5, 5, 5, 0, 0, 0)}),
+                      Chunk(0xB000).child(cameraNode(0xB003, "cam2", {{0, 1, 2, 3}, {70000, 4, 5, 6}}))}));
     return ok ? 0 : 1;
 }

@@ -5,7 +5,9 @@
 
 namespace pelx {
 
-FileByteSource::~FileByteSource() { close(); }
+FileByteSource::~FileByteSource() {
+    close();
+}
 
 bool FileByteSource::open(const char* path) {
     close();

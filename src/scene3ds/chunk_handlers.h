@@ -11,10 +11,10 @@ namespace pelx {
 inline constexpr int MAX_OBJECTS = 65535;
 
 // Mesh and material chunks.
-void readMesh(Scene& scene, const ChunkHeader& header);     // 0x4100
-void readVertices(Scene& scene, const ChunkHeader& header); // 0x4110
-void readFaces(Scene& scene, const ChunkHeader& header);    // 0x4120
-void readMaterial(Scene& scene, const ChunkHeader& header); // 0x4130
+void readMesh(Scene& scene, const ChunkHeader& header);      // 0x4100
+void readVertices(Scene& scene, const ChunkHeader& header);  // 0x4110
+void readFaces(Scene& scene, const ChunkHeader& header);     // 0x4120
+void readMaterial(Scene& scene, const ChunkHeader& header);  // 0x4130
 void readTexCoords(Scene& scene, const ChunkHeader& header); // 0x4140
 
 // Named objects, lights and cameras.
@@ -23,11 +23,11 @@ void readLight(Scene& scene, const ChunkHeader& header);       // 0x4600
 void readCamera(Scene& scene, const ChunkHeader& header);      // 0x4700
 
 // Keyframer blocks and their tracks.
-void readKeyframer(Scene& scene, const ChunkHeader& header);         // 0xB000
-void readObjectNode(Scene& scene, const ChunkHeader& header);        // 0xB002, 0xB007
-void readCameraNode(Scene& scene, const ChunkHeader& header);        // 0xB003
-void readCameraTargetNode(Scene& scene, const ChunkHeader& header);  // 0xB004
-void readPositionTrack(Scene& scene, const ChunkHeader& header, KeyTrack& track); // 0xB020
+void readKeyframer(Scene& scene, const ChunkHeader& header);                          // 0xB000
+void readObjectNode(Scene& scene, const ChunkHeader& header);                         // 0xB002, 0xB007
+void readCameraNode(Scene& scene, const ChunkHeader& header);                         // 0xB003
+void readCameraTargetNode(Scene& scene, const ChunkHeader& header);                   // 0xB004
+void readPositionTrack(Scene& scene, const ChunkHeader& header, KeyTrack& track);     // 0xB020
 void readRotationTrack(Scene& scene, const ChunkHeader& header, SceneObject& object); // 0xB021
 
 // The mid-section rectangles and the shadow rectangle from the object's bounds.

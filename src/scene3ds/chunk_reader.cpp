@@ -45,7 +45,9 @@ ChunkHeader readChunkHeader(Scene& scene) {
     return header;
 }
 
-void skipChunk(Scene& scene, const ChunkHeader& header) { scene.file->seek(header.end); }
+void skipChunk(Scene& scene, const ChunkHeader& header) {
+    scene.file->seek(header.end);
+}
 
 Vec3d readVector(Scene& scene) {
     float a = readF32(scene);
@@ -121,8 +123,10 @@ void walkChildren(Scene& scene, const ChunkHeader& parent, std::initializer_list
         // parent's end, and nothing after it can be trusted to start where it claims.
         ChunkProblem problem = ChunkProblem::none;
         uint64_t claimedEnd = uint64_t(uint32_t(child.start)) + child.length;
-        if (claimedEnd > fileSize) problem = ChunkProblem::pastFile;
-        else if (claimedEnd > parent.end) problem = ChunkProblem::pastParent;
+        if (claimedEnd > fileSize)
+            problem = ChunkProblem::pastFile;
+        else if (claimedEnd > parent.end)
+            problem = ChunkProblem::pastParent;
         if (problem != ChunkProblem::none) child.end = parent.end;
 
         const ChildChunk* known = nullptr;

@@ -40,7 +40,7 @@ inline constexpr uint16_t CHUNK_LIGHTINFOBLOCK = 0xB005;
 inline constexpr uint32_t CHUNK_HEADER_SIZE = 6;
 
 struct ChunkHeader {
-    int32_t start = 0;   // position of the header's first byte
+    int32_t start = 0; // position of the header's first byte
     uint16_t id = 0;
     uint32_t length = 0; // as stored: header + own data + children
     uint32_t end = 0;    // start + length; moved back to the parent's end (or the file's) when
@@ -59,8 +59,8 @@ enum class ChunkProblem {
 // One chunk met by a walk, as the trace sees it. traceLine is null for chunks that have none.
 struct ChunkVisit {
     const ChunkHeader& header;
-    int depth;          // 0 for the main chunk
-    bool recognised;    // handed to a handler (false: jumped over)
+    int depth;       // 0 for the main chunk
+    bool recognised; // handed to a handler (false: jumped over)
     const char* traceLine;
     ChunkProblem problem;
 };

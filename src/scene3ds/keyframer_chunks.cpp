@@ -61,9 +61,15 @@ void readKeyframer(Scene& scene, const ChunkHeader& header) {
                  [&](const ChunkHeader& child) {
                      switch (child.id) {
                      case CHUNK_OBJETINFOBLOCK:
-                     case CHUNK_SPOTLIGHTINFOBLOCK: readObjectNode(scene, child); break;
-                     case CHUNK_CAMERAINFOBLOCK: readCameraNode(scene, child); break;
-                     case CHUNK_CAMERATARGETINFOBLOCK: readCameraTargetNode(scene, child); break;
+                     case CHUNK_SPOTLIGHTINFOBLOCK:
+                         readObjectNode(scene, child);
+                         break;
+                     case CHUNK_CAMERAINFOBLOCK:
+                         readCameraNode(scene, child);
+                         break;
+                     case CHUNK_CAMERATARGETINFOBLOCK:
+                         readCameraTargetNode(scene, child);
+                         break;
                      }
                  });
 }
@@ -105,7 +111,8 @@ void readCameraTargetNode(Scene& scene, const ChunkHeader& header) {
     walkChildren(scene, header, NODE_CHILDREN, [&](const ChunkHeader& child) {
         // The target node carries its camera's name; its positions go to the rotation track,
         // which a camera does not otherwise use.
-        if (child.id == CHUNK_OBJETNAME) selected = readNodeName(scene);
+        if (child.id == CHUNK_OBJETNAME)
+            selected = readNodeName(scene);
         else if (child.id == CHUNK_POSITIONTRACK && selected)
             readPositionTrack(scene, child, selected->rotationTrack);
     });

@@ -12,9 +12,9 @@ namespace pelx {
 
 namespace {
 
-constexpr uint32_t VERTEX_SIZE = 12;   // three f32
-constexpr uint32_t FACE_SIZE = 8;      // three u16 indices and u16 flags
-constexpr uint32_t TEXCOORD_SIZE = 8;  // two f32
+constexpr uint32_t VERTEX_SIZE = 12;  // three f32
+constexpr uint32_t FACE_SIZE = 8;     // three u16 indices and u16 flags
+constexpr uint32_t TEXCOORD_SIZE = 8; // two f32
 constexpr int MIRROR_TEXTURE_EDGE = 512;
 constexpr uint32_t PIXEL_FORMAT_RGB = 0x1907; // GL_RGB, without pulling OpenGL into the loader
 constexpr const char* MESSAGE_CAPTION = "-=(ERROR)=-";
@@ -29,9 +29,15 @@ void readMesh(Scene& scene, const ChunkHeader& header) {
                   {CHUNK_MAPPINGCOORDINATELIST, "      +--CHUNK_MAPPINGCOORDINATELIST\n"}},
                  [&](const ChunkHeader& child) {
                      switch (child.id) {
-                     case CHUNK_VERTICELIST: readVertices(scene, child); break;
-                     case CHUNK_FACELIST: readFaces(scene, child); break;
-                     case CHUNK_MAPPINGCOORDINATELIST: readTexCoords(scene, child); break;
+                     case CHUNK_VERTICELIST:
+                         readVertices(scene, child);
+                         break;
+                     case CHUNK_FACELIST:
+                         readFaces(scene, child);
+                         break;
+                     case CHUNK_MAPPINGCOORDINATELIST:
+                         readTexCoords(scene, child);
+                         break;
                      }
                  });
 }
@@ -78,9 +84,12 @@ void computeSections(SceneObject& object) {
     const Vec3f lo = object.boundsMin;
     const Vec3f hi = object.boundsMax;
     const Vec3f mid{lo.x + (hi.x - lo.x) / 2, lo.y + (hi.y - lo.y) / 2, lo.z + (hi.z - lo.z) / 2};
-    const Vec3f sectionZ[4] = {{lo.x, lo.y, mid.z}, {hi.x, lo.y, mid.z}, {hi.x, hi.y, mid.z}, {lo.x, hi.y, mid.z}};
-    const Vec3f sectionX[4] = {{mid.x, lo.y, lo.z}, {mid.x, lo.y, hi.z}, {mid.x, hi.y, hi.z}, {mid.x, hi.y, lo.z}};
-    const Vec3f sectionY[4] = {{lo.x, mid.y, lo.z}, {hi.x, mid.y, lo.z}, {hi.x, mid.y, hi.z}, {lo.x, mid.y, hi.z}};
+    const Vec3f sectionZ[4] = {
+        {lo.x, lo.y, mid.z}, {hi.x, lo.y, mid.z}, {hi.x, hi.y, mid.z}, {lo.x, hi.y, mid.z}};
+    const Vec3f sectionX[4] = {
+        {mid.x, lo.y, lo.z}, {mid.x, lo.y, hi.z}, {mid.x, hi.y, hi.z}, {mid.x, hi.y, lo.z}};
+    const Vec3f sectionY[4] = {
+        {lo.x, mid.y, lo.z}, {hi.x, mid.y, lo.z}, {hi.x, mid.y, hi.z}, {lo.x, mid.y, hi.z}};
     float dx = hi.x - lo.x;
     float dy = hi.y - lo.y;
     float dz = hi.z - lo.z;

@@ -22,9 +22,15 @@ void readNamedObject(Scene& scene, const ChunkHeader& header) {
                   {CHUNK_CAMERA, "   +--CHUNK_CAMERA\n"}},
                  [&](const ChunkHeader& child) {
                      switch (child.id) {
-                     case CHUNK_TRIANGULARMESH: readMesh(scene, child); break;
-                     case CHUNK_LIGHT: readLight(scene, child); break;
-                     case CHUNK_CAMERA: readCamera(scene, child); break;
+                     case CHUNK_TRIANGULARMESH:
+                         readMesh(scene, child);
+                         break;
+                     case CHUNK_LIGHT:
+                         readLight(scene, child);
+                         break;
+                     case CHUNK_CAMERA:
+                         readCamera(scene, child);
+                         break;
                      }
                  });
 }
@@ -34,7 +40,8 @@ void readLight(Scene& scene, const ChunkHeader& header) {
     object.kind = KIND_LIGHT;
     object.position = readVector(scene);
     object.light.lightPosition = object.position;
-    walkChildren(scene, header, {{CHUNK_LIGHTCOLOR, nullptr}, {CHUNK_SPOTLIGHT, "      +--CHUNK_SPOTLIGHT\n"}},
+    walkChildren(scene, header,
+                 {{CHUNK_LIGHTCOLOR, nullptr}, {CHUNK_SPOTLIGHT, "      +--CHUNK_SPOTLIGHT\n"}},
                  [&](const ChunkHeader& child) {
                      if (child.id == CHUNK_LIGHTCOLOR) {
                          // Some exporters write negative components for "negative" lights;

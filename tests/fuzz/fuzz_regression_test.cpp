@@ -34,7 +34,8 @@ TEST(FuzzRegressions, PicturesClaimingHugeSizesAreRefused) {
         EXPECT_EQ(image->pixels.size(), size_t(image->stride) * size_t(image->height)) << path;
     }
     // The one found: a grayscale frame header claiming 25605 x 31088 pixels in 108 bytes.
-    EXPECT_EQ(loadJpeg((std::string(PELX_FUZZ_REGRESSIONS) + "/jpeg/huge-claimed-size.jpg").c_str()), nullptr);
+    EXPECT_EQ(loadJpeg((std::string(PELX_FUZZ_REGRESSIONS) + "/jpeg/huge-claimed-size.jpg").c_str()),
+              nullptr);
 }
 
 TEST(FuzzRegressions, PictureEdgesUpTo8192AreDecoded) {
@@ -46,7 +47,8 @@ TEST(FuzzRegressions, PictureEdgesUpTo8192AreDecoded) {
     const Case cases[] = {{8192, 1, true}, {8193, 1, false}, {1, 8192, true}, {1, 8193, false}};
     for (const Case& c : cases) {
         const std::string path = dir.file("edge.jpg");
-        ASSERT_TRUE(test::writeJpeg(path, c.width, c.height, 1, std::vector<uint8_t>(size_t(c.width) * c.height, 77)));
+        ASSERT_TRUE(test::writeJpeg(path, c.width, c.height, 1,
+                                    std::vector<uint8_t>(size_t(c.width) * c.height, 77)));
         std::unique_ptr<RgbImage> image = loadJpeg(path.c_str());
         EXPECT_EQ(image != nullptr, c.decoded) << c.width << " x " << c.height;
         if (image) {

@@ -80,7 +80,8 @@ TEST(ChunkReader, NamesStopAfterTheirNulOrTheLimit) {
         ReaderFixture r(bytes);
         std::vector<char> buffer(size_t(c.limit) + 1, '#');
         readName(r.scene, buffer.data(), c.limit);
-        EXPECT_EQ(std::string(buffer.data(), strnlen(buffer.data(), size_t(c.limit))), c.expected) << c.stored;
+        EXPECT_EQ(std::string(buffer.data(), strnlen(buffer.data(), size_t(c.limit))), c.expected)
+            << c.stored;
         EXPECT_EQ(r.source.tell(), c.endPosition) << c.stored;
         EXPECT_EQ(buffer[size_t(c.limit)], '#') << "nothing is written past the limit";
     }
@@ -174,13 +175,16 @@ TEST(ChunkWalk, DamagedChildrenEndTheWalk) {
     tailed.insert(tailed.end(), tail.begin(), tail.end());
     std::vector<uint8_t> pastParent = withLength(tailed, 0, 24); // the parent now ends inside b
     std::vector<uint8_t> cut = good;
-    cut.resize(33); // the last a is cut short by the end of the file
+    cut.resize(33);                                       // the last a is cut short by the end of the file
     std::vector<uint8_t> stray = withLength(good, 0, 30); // four bytes of the last a remain
     const Case cases[] = {
         {"length below a header", withLength(good, 16, 5), {0x0A0A}, {P::none, P::tooShort}},
         {"length zero", withLength(good, 16, 0), {0x0A0A}, {P::none, P::tooShort}},
         {"past the parent's end", withLength(tailed, 16, 25), {0x0A0A, 0x0B0B}, {P::none, P::pastParent}},
-        {"length wraps past 4 GiB", withLength(good, 16, 0xFFFFFFF0), {0x0A0A, 0x0B0B}, {P::none, P::pastFile}},
+        {"length wraps past 4 GiB",
+         withLength(good, 16, 0xFFFFFFF0),
+         {0x0A0A, 0x0B0B},
+         {P::none, P::pastFile}},
         {"file ends inside the last child", cut, {0x0A0A, 0x0B0B, 0x0A0A}, {P::none, P::none, P::pastFile}},
         {"parent ends inside a child", pastParent, {0x0A0A, 0x0B0B}, {P::none, P::pastParent}},
         {"bytes too few for a header", stray, {0x0A0A, 0x0B0B}, {P::none, P::none, P::stray}},
@@ -232,8 +236,8 @@ TEST(LoadTrace, EveryRecognisedChunkAnnouncesItsLine) {
     Chunk lamp = spotObject("lamp", 0, 0, 0, 1, 1, 1, 3, 0, 4);
     Chunk camera = cameraObject("cam", 0, -10, 0, 0, 0, 0);
     Chunk editor = editorOf({mesh, Chunk(0x0100).f32(1), lamp, camera}); // 0x0100 is skipped
-    Chunk node = objectNode("box", {Chunk(0xB013).vec(0, 0, 0), positionTrack({{0, 0, 0, 0}}),
-                                    rotationTrack({{0, 0, 0, 0, 1}})});
+    Chunk node = objectNode(
+        "box", {Chunk(0xB013).vec(0, 0, 0), positionTrack({{0, 0, 0, 0}}), rotationTrack({{0, 0, 0, 0, 1}})});
     Chunk keyframer = keyframerOf({Chunk(0xB00A).u16(5), node, cameraNode(0xB003, "cam", {{0, 0, -10, 0}}),
                                    cameraNode(0xB004, "cam", {{0, 0, 0, 0}}),
                                    objectNode("lamp", {positionTrack({{0, 0, 0, 0}})}, 0xB007)});

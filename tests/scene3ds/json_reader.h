@@ -129,14 +129,30 @@ class JsonParser {
                 if (at >= s.size()) fail("end in escape");
                 char e = s[at++];
                 switch (e) {
-                case '"': v.text += '"'; break;
-                case '\\': v.text += '\\'; break;
-                case '/': v.text += '/'; break;
-                case 'n': v.text += '\n'; break;
-                case 't': v.text += '\t'; break;
-                case 'r': v.text += '\r'; break;
-                case 'b': v.text += '\b'; break;
-                case 'f': v.text += '\f'; break;
+                case '"':
+                    v.text += '"';
+                    break;
+                case '\\':
+                    v.text += '\\';
+                    break;
+                case '/':
+                    v.text += '/';
+                    break;
+                case 'n':
+                    v.text += '\n';
+                    break;
+                case 't':
+                    v.text += '\t';
+                    break;
+                case 'r':
+                    v.text += '\r';
+                    break;
+                case 'b':
+                    v.text += '\b';
+                    break;
+                case 'f':
+                    v.text += '\f';
+                    break;
                 case 'u': {
                     if (at + 4 > s.size()) fail("short \\u");
                     unsigned code = static_cast<unsigned>(std::stoul(s.substr(at, 4), nullptr, 16));
@@ -145,7 +161,8 @@ class JsonParser {
                     v.text += static_cast<char>(code);
                     break;
                 }
-                default: fail("bad escape");
+                default:
+                    fail("bad escape");
                 }
             }
             if (at >= s.size()) fail("unterminated string");
@@ -164,8 +181,8 @@ class JsonParser {
         if (literal("null")) return v;
         size_t start = at;
         if (at < s.size() && s[at] == '-') ++at;
-        while (at < s.size() && (std::isdigit(static_cast<unsigned char>(s[at])) || s[at] == '.' || s[at] == 'e' ||
-                                 s[at] == 'E' || s[at] == '+' || s[at] == '-'))
+        while (at < s.size() && (std::isdigit(static_cast<unsigned char>(s[at])) || s[at] == '.' ||
+                                 s[at] == 'e' || s[at] == 'E' || s[at] == '+' || s[at] == '-'))
             ++at;
         if (start == at) fail("unexpected character");
         v.type = Json::number;
@@ -177,6 +194,8 @@ class JsonParser {
     }
 };
 
-inline Json parseJson(const std::string& text) { return JsonParser(text).parseDocument(); }
+inline Json parseJson(const std::string& text) {
+    return JsonParser(text).parseDocument();
+}
 
 } // namespace pelx::test

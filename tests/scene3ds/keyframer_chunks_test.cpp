@@ -13,7 +13,9 @@ namespace {
 using test::Chunk;
 using test::FileKey;
 
-Chunk boxMesh(const std::string& name) { return test::meshObject(name, {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}, ""); }
+Chunk boxMesh(const std::string& name) {
+    return test::meshObject(name, {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}, "");
+}
 
 TEST(KeyframerChunks, SplineFlagsAnnounceExtraFloats) {
     // Key 0: flags with bits 0 and 3 (tension, ease to) carry two floats before the value;
@@ -24,7 +26,10 @@ TEST(KeyframerChunks, SplineFlagsAnnounceExtraFloats) {
     track.u32(10).u16(0).vec(4, 5, 6);
     track.u32(20).u16(0x001F).f32(1).f32(2).f32(3).f32(4).f32(5).vec(7, 8, 9);
     Scene scene;
-    ASSERT_TRUE(test::loadBytes(scene, test::fileOf({test::editorOf({boxMesh("box")}), test::keyframerOf({test::objectNode("box", {track})})}), 0));
+    ASSERT_TRUE(test::loadBytes(scene,
+                                test::fileOf({test::editorOf({boxMesh("box")}),
+                                              test::keyframerOf({test::objectNode("box", {track})})}),
+                                0));
     const KeyTrack& keys = scene.positionTrack;
     ASSERT_EQ(keys.keyCount, 3u);
     EXPECT_EQ(keys.keyFrames, (std::vector<uint16_t>{0, 10, 20}));
@@ -37,7 +42,10 @@ TEST(KeyframerChunks, RotationKeysAreAxisTimesDegreesWithKeyZeroCleared) {
     const float halfPi = 1.57079637f;
     Chunk track = test::rotationTrack({{0, 1.0f, 1, 0, 0}, {70000, halfPi, 0, 0, 1}, {5, -halfPi, 1, 0, 0}});
     Scene scene;
-    ASSERT_TRUE(test::loadBytes(scene, test::fileOf({test::editorOf({boxMesh("box")}), test::keyframerOf({test::objectNode("box", {track})})}), 0));
+    ASSERT_TRUE(test::loadBytes(scene,
+                                test::fileOf({test::editorOf({boxMesh("box")}),
+                                              test::keyframerOf({test::objectNode("box", {track})})}),
+                                0));
     const KeyTrack& keys = scene.rotationTrack;
     ASSERT_EQ(keys.keyCount, 3u);
     EXPECT_EQ(keys.keyValues[0], (Vec3d{0, 0, 0}));
@@ -56,7 +64,8 @@ TEST(KeyframerChunks, CameraNodesFillEyeAndTargetTracksInAnyOrder) {
     Chunk eye = test::cameraNode(0xB003, "cam", {{0, 10, 20, 30}, {40, 0, 0, 0}, {90, 1, 1, 1}});
     eye.child(test::rotationTrack({{0, 0, 0, 0, 1}})); // a camera's rotation (roll) track is not read
     Scene scene;
-    ASSERT_TRUE(test::loadBytes(scene, test::fileOf({test::editorOf({camera}), test::keyframerOf({target, eye})}), 0));
+    ASSERT_TRUE(test::loadBytes(
+        scene, test::fileOf({test::editorOf({camera}), test::keyframerOf({target, eye})}), 0));
     EXPECT_EQ(scene.positionTrack.keyCount, 3u);
     EXPECT_EQ(scene.rotationTrack.keyCount, 2u);
     EXPECT_EQ(scene.rotationTrack.keyValues[1], (Vec3d{4, 6, -5}));
@@ -68,7 +77,8 @@ TEST(KeyframerChunks, CameraNodesFillEyeAndTargetTracksInAnyOrder) {
 }
 
 TEST(KeyframerChunks, NodesWithoutAKnownNameGiveTheirTracksToNobody) {
-    Chunk trackFirst = Chunk(0xB002).child(test::positionTrack({{0, 1, 1, 1}, {5, 2, 2, 2}})).child(test::nodeName("box"));
+    Chunk trackFirst =
+        Chunk(0xB002).child(test::positionTrack({{0, 1, 1, 1}, {5, 2, 2, 2}})).child(test::nodeName("box"));
     Chunk unknown = test::objectNode("nothing", {test::positionTrack({{0, 9, 9, 9}, {5, 8, 8, 8}})});
     // A second name in one node reselects: the track after an unknown name goes nowhere.
     Chunk renamed = Chunk(0xB002)
@@ -76,9 +86,11 @@ TEST(KeyframerChunks, NodesWithoutAKnownNameGiveTheirTracksToNobody) {
                         .child(test::nodeName("nothing"))
                         .child(test::positionTrack({{0, 7, 7, 7}, {9, 6, 6, 6}}));
     Scene scene;
-    ASSERT_TRUE(test::loadBytes(scene, test::fileOf({test::editorOf({boxMesh("box"), test::lightObject("lamp", 1, 1, 1, 1, 1, 1)}),
-                                                     test::keyframerOf({trackFirst, unknown, renamed})}),
-                                0));
+    ASSERT_TRUE(test::loadBytes(
+        scene,
+        test::fileOf({test::editorOf({boxMesh("box"), test::lightObject("lamp", 1, 1, 1, 1, 1, 1)}),
+                      test::keyframerOf({trackFirst, unknown, renamed})}),
+        0));
     EXPECT_EQ(scene.positionTrack.keyCount, 0u);
     EXPECT_EQ(scene.hasMovingMesh, 0);
     EXPECT_EQ(scene.next->positionTrack.keyCount, 0u);
@@ -86,17 +98,20 @@ TEST(KeyframerChunks, NodesWithoutAKnownNameGiveTheirTracksToNobody) {
 }
 
 TEST(KeyframerChunks, AnObjectNodeReplacesEarlierTracksOfItsObject) {
-    Chunk first = test::objectNode("box", {test::positionTrack({{0, 1, 1, 1}, {5, 2, 2, 2}}), test::rotationTrack({{0, 0, 1, 0, 0}, {5, 1, 1, 0, 0}})});
+    Chunk first = test::objectNode("box", {test::positionTrack({{0, 1, 1, 1}, {5, 2, 2, 2}}),
+                                           test::rotationTrack({{0, 0, 1, 0, 0}, {5, 1, 1, 0, 0}})});
     Chunk second = test::objectNode("box", {}); // names the box, carries no tracks
     Scene scene;
-    ASSERT_TRUE(test::loadBytes(scene, test::fileOf({test::editorOf({boxMesh("box")}), test::keyframerOf({first, second})}), 0));
+    ASSERT_TRUE(test::loadBytes(
+        scene, test::fileOf({test::editorOf({boxMesh("box")}), test::keyframerOf({first, second})}), 0));
     EXPECT_EQ(scene.positionTrack.keyCount, 0u);
     EXPECT_EQ(scene.rotationTrack.keyCount, 0u);
     EXPECT_TRUE(scene.positionTrack.keyValues.empty());
     // A spotlight node (0xB007) is read like an object node.
     Chunk spot = test::objectNode("box", {test::positionTrack({{0, 1, 1, 1}, {5, 2, 2, 2}})}, 0xB007);
     Scene again;
-    ASSERT_TRUE(test::loadBytes(again, test::fileOf({test::editorOf({boxMesh("box")}), test::keyframerOf({first, spot})}), 0));
+    ASSERT_TRUE(test::loadBytes(
+        again, test::fileOf({test::editorOf({boxMesh("box")}), test::keyframerOf({first, spot})}), 0));
     EXPECT_EQ(again.positionTrack.keyCount, 2u);
     EXPECT_EQ(again.rotationTrack.keyCount, 0u);
 }
@@ -124,7 +139,10 @@ TEST(KeyframerChunks, HugeKeyCountsAreBoundedByTheTrack) {
             track.vec(1, 2, 3);
         }
         Scene scene;
-        ASSERT_TRUE(test::loadBytes(scene, test::fileOf({test::editorOf({boxMesh("box")}), test::keyframerOf({test::objectNode("box", {track})})}), 0));
+        ASSERT_TRUE(test::loadBytes(scene,
+                                    test::fileOf({test::editorOf({boxMesh("box")}),
+                                                  test::keyframerOf({test::objectNode("box", {track})})}),
+                                    0));
         const KeyTrack& keys = c.id == 0xB020 ? scene.positionTrack : scene.rotationTrack;
         EXPECT_EQ(keys.keyCount, c.expected) << c.what;
         EXPECT_EQ(keys.keyValues.size(), c.expected) << c.what;
@@ -134,8 +152,9 @@ TEST(KeyframerChunks, HugeKeyCountsAreBoundedByTheTrack) {
 
 TEST(KeyframerChunks, AKeyframerBeforeTheEditorFindsNoObjects) {
     // An empty node name would otherwise match the scene record before it holds an object.
-    Chunk keyframer = test::keyframerOf({test::objectNode("box", {test::positionTrack({{0, 1, 1, 1}, {5, 2, 2, 2}})}),
-                                         test::objectNode("", {test::positionTrack({{0, 1, 1, 1}, {5, 2, 2, 2}})})});
+    Chunk keyframer =
+        test::keyframerOf({test::objectNode("box", {test::positionTrack({{0, 1, 1, 1}, {5, 2, 2, 2}})}),
+                           test::objectNode("", {test::positionTrack({{0, 1, 1, 1}, {5, 2, 2, 2}})})});
     Scene scene;
     ASSERT_TRUE(test::loadBytes(scene, test::fileOf({keyframer, test::editorOf({boxMesh("box")})}), 0));
     EXPECT_EQ(scene.objectCount, 1);

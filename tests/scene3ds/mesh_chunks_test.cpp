@@ -57,7 +57,8 @@ TEST(MeshChunks, BoundsAndSectionsFollowTheYUpVertices) {
     };
     for (const Case& c : cases) {
         Scene scene;
-        ASSERT_TRUE(test::loadBytes(scene, test::fileOf({test::editorOf({meshOf("m", {vertexList(c.stored)})})}), 0));
+        ASSERT_TRUE(
+            test::loadBytes(scene, test::fileOf({test::editorOf({meshOf("m", {vertexList(c.stored)})})}), 0));
         EXPECT_EQ(scene.kind, KIND_MESH) << c.what;
         EXPECT_EQ(scene.vertexCount, c.stored.size() / 3) << c.what;
         EXPECT_FLOAT_EQ(scene.boundsMin.x, c.min.x) << c.what;
@@ -74,7 +75,8 @@ TEST(MeshChunks, BoundsAndSectionsFollowTheYUpVertices) {
 TEST(MeshChunks, SectionCornersOfABox) {
     Scene scene;
     // Stored (0,0,0) and (4,2,1) become (0,0,0) and (4,1,-2).
-    ASSERT_TRUE(test::loadBytes(scene, test::fileOf({test::editorOf({meshOf("m", {vertexList({0, 0, 0, 4, 2, 1})})})}), 0));
+    ASSERT_TRUE(test::loadBytes(
+        scene, test::fileOf({test::editorOf({meshOf("m", {vertexList({0, 0, 0, 4, 2, 1})})})}), 0));
     expectCorners(scene.sectionZ, {{0, 0, -1}, {4, 0, -1}, {4, 1, -1}, {0, 1, -1}}, "z");
     expectCorners(scene.sectionX, {{2, 0, -2}, {2, 0, 0}, {2, 1, 0}, {2, 1, -2}}, "x");
     expectCorners(scene.sectionY, {{0, 0.5f, -2}, {4, 0.5f, -2}, {4, 0.5f, 0}, {0, 0.5f, 0}}, "y");
@@ -88,7 +90,8 @@ TEST(MeshChunks, SectionCornersOfABox) {
 TEST(MeshChunks, VertexColoursStartWhite) {
     Scene scene;
     // "$" meshes are never lit per frame, and lighting mode 0 lights nothing.
-    ASSERT_TRUE(test::loadBytes(scene, test::fileOf({test::editorOf({meshOf("$sky", {vertexList({0, 0, 0, 1, 1, 1})})})}), 0));
+    ASSERT_TRUE(test::loadBytes(
+        scene, test::fileOf({test::editorOf({meshOf("$sky", {vertexList({0, 0, 0, 1, 1, 1})})})}), 0));
     ASSERT_EQ(scene.vertexColors.size(), 2u);
     for (const Vec3f& c : scene.vertexColors) EXPECT_EQ(c, (Vec3f{1, 1, 1}));
     for (const Vec3f& c : scene.baseColors) EXPECT_EQ(c, (Vec3f{1, 1, 1}));
@@ -100,7 +103,10 @@ TEST(MeshChunks, FacesAndCoordinatesAreKeptAsStored) {
     Chunk uv(0x4140);
     uv.u16(1).f32(0.25f).f32(-2);
     Scene scene;
-    ASSERT_TRUE(test::loadBytes(scene, test::fileOf({test::editorOf({meshOf("m", {vertexList({0, 0, 0, 1, 0, 0, 0, 1, 0}), faces, uv})})}), 0));
+    ASSERT_TRUE(test::loadBytes(
+        scene,
+        test::fileOf({test::editorOf({meshOf("m", {vertexList({0, 0, 0, 1, 0, 0, 0, 1, 0}), faces, uv})})}),
+        0));
     ASSERT_EQ(scene.faceCount, 2);
     EXPECT_EQ(scene.faces[1].c, 9);
     EXPECT_EQ(scene.faces[1].flags, 0x8000);
@@ -202,7 +208,9 @@ TEST(MeshChunks, AFullMaterialTableBindsNoTexture) {
     Scene scene;
     std::vector<Chunk> objects;
     for (int i = 0; i <= MAX_MATERIALS; ++i)
-        objects.push_back(meshOf("m" + std::to_string(i), {vertexList({0, 0, 0}), facesWithMaterials({"t" + std::to_string(i) + ".jpg"})}));
+        objects.push_back(
+            meshOf("m" + std::to_string(i),
+                   {vertexList({0, 0, 0}), facesWithMaterials({"t" + std::to_string(i) + ".jpg"})}));
     objects.push_back(meshOf("again", {vertexList({0, 0, 0}), facesWithMaterials({"t7.jpg"})}));
     ASSERT_TRUE(test::loadBytes(scene, test::fileOf({test::editorOf(objects)}), 0));
     EXPECT_EQ(scene.materialCount, MAX_MATERIALS);

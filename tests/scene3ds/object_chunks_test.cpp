@@ -20,11 +20,22 @@ TEST(ObjectChunks, LightColoursAreMadePositiveAndTheSpotlightSetsTheRange) {
         Vec3d position;
     };
     const Case cases[] = {
-        {"negative colour, spotlight 5 away", test::spotObject("l", 0, 0, 0, -0.5f, 0.25f, -1, 3, 0, 4),
-         {0.5f, 0.25f, 1}, 5, {0, 0, 0}},
+        {"negative colour, spotlight 5 away",
+         test::spotObject("l", 0, 0, 0, -0.5f, 0.25f, -1, 3, 0, 4),
+         {0.5f, 0.25f, 1},
+         5,
+         {0, 0, 0}},
         {"no spotlight", test::lightObject("l", 1, 2, 3, 1, 1, 1), {1, 1, 1}, 0, {1, 3, -2}},
-        {"target along the stored y axis", test::spotObject("l", 1, 2, 3, 0, 0, 0, 1, 8, 3), {0, 0, 0}, 6, {1, 3, -2}},
-        {"no colour chunk", Chunk(0x4000).str("l").child(Chunk(0x4600).vec(0, 0, 0)), {0, 0, 0}, 0, {0, 0, 0}},
+        {"target along the stored y axis",
+         test::spotObject("l", 1, 2, 3, 0, 0, 0, 1, 8, 3),
+         {0, 0, 0},
+         6,
+         {1, 3, -2}},
+        {"no colour chunk",
+         Chunk(0x4000).str("l").child(Chunk(0x4600).vec(0, 0, 0)),
+         {0, 0, 0},
+         0,
+         {0, 0, 0}},
         {"the last colour and spotlight win",
          Chunk(0x4000).str("l").child(Chunk(0x4600)
                                           .vec(0, 0, 0)
@@ -33,7 +44,9 @@ TEST(ObjectChunks, LightColoursAreMadePositiveAndTheSpotlightSetsTheRange) {
                                           .child(Chunk(0x0011).u8(255).u8(0).u8(0)) // 24-bit colour: skipped
                                           .child(Chunk(0x0010).vec(0.5f, 0, 0))
                                           .child(Chunk(0x4610).vec(0, 0, 2).f32(0).f32(0))),
-         {0.5f, 0, 0}, 2, {0, 0, 0}},
+         {0.5f, 0, 0},
+         2,
+         {0, 0, 0}},
     };
     for (const Case& c : cases) {
         Scene scene;
@@ -86,8 +99,10 @@ TEST(ObjectChunks, ObjectNamesOf79And80Characters) {
     // The 80-character name has no terminator; its NUL stays unread and is walked over as
     // the start of the object's children (the walk resynchronises on the chunk lengths).
     Scene scene;
-    ASSERT_TRUE(test::loadBytes(
-        scene, test::fileOf({test::editorOf({test::lightObject(n79, 0, 0, 0, 1, 1, 1), test::lightObject(n80, 0, 0, 0, 1, 1, 1)})}), 0));
+    ASSERT_TRUE(test::loadBytes(scene,
+                                test::fileOf({test::editorOf({test::lightObject(n79, 0, 0, 0, 1, 1, 1),
+                                                              test::lightObject(n80, 0, 0, 0, 1, 1, 1)})}),
+                                0));
     ASSERT_EQ(scene.objectCount, 2);
     EXPECT_EQ(std::string(scene.name), n79);
     SceneObject* second = scene.next;
@@ -99,7 +114,8 @@ TEST(ObjectChunks, ObjectNamesOf79And80Characters) {
 
 TEST(ObjectChunks, TheLightTableStopsAtItsCapacity) {
     std::vector<Chunk> lights;
-    for (int i = 0; i < MAX_LIGHTS + 3; ++i) lights.push_back(test::lightObject("l" + std::to_string(i), float(i), 0, 0, 1, 1, 1));
+    for (int i = 0; i < MAX_LIGHTS + 3; ++i)
+        lights.push_back(test::lightObject("l" + std::to_string(i), float(i), 0, 0, 1, 1, 1));
     Scene scene;
     ASSERT_TRUE(test::loadBytes(scene, test::fileOf({test::editorOf(lights)}), 0));
     EXPECT_EQ(scene.objectCount, MAX_LIGHTS + 3) << "every light stays in the list";
@@ -110,7 +126,8 @@ TEST(ObjectChunks, TheLightTableStopsAtItsCapacity) {
 
 TEST(ObjectChunks, TheCameraTableStopsAtItsCapacity) {
     std::vector<Chunk> objects;
-    for (int i = 0; i < MAX_CAMERAS + 2; ++i) objects.push_back(test::cameraObject("c" + std::to_string(i), 0, 0, 0, 1, 0, 0));
+    for (int i = 0; i < MAX_CAMERAS + 2; ++i)
+        objects.push_back(test::cameraObject("c" + std::to_string(i), 0, 0, 0, 1, 0, 0));
     Scene scene;
     ASSERT_TRUE(test::loadBytes(scene, test::fileOf({test::editorOf(objects)}), 0));
     EXPECT_EQ(scene.cameraCount, MAX_CAMERAS);

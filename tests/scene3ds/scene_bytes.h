@@ -10,8 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <string>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace pelx::test {
@@ -45,14 +45,16 @@ inline Chunk keyframerOf(const std::vector<Chunk>& nodes) {
 }
 
 // A node name chunk as exporters write it: the name, two flag words and the parent index.
-inline Chunk nodeName(const std::string& name) { return Chunk(0xB010).str(name).u16(0).u16(0).u16(0xFFFF); }
+inline Chunk nodeName(const std::string& name) {
+    return Chunk(0xB010).str(name).u16(0).u16(0).u16(0xFFFF);
+}
 
 // A named light (file coordinates), with a colour chunk and optionally a spotlight target.
 inline Chunk lightObject(const std::string& name, float a, float b, float c, float r, float g, float bl) {
     return Chunk(0x4000).str(name).child(Chunk(0x4600).vec(a, b, c).child(Chunk(0x0010).vec(r, g, bl)));
 }
-inline Chunk spotObject(const std::string& name, float a, float b, float c, float r, float g, float bl, float ta,
-                        float tb, float tc) {
+inline Chunk spotObject(const std::string& name, float a, float b, float c, float r, float g, float bl,
+                        float ta, float tb, float tc) {
     return Chunk(0x4000).str(name).child(Chunk(0x4600)
                                              .vec(a, b, c)
                                              .child(Chunk(0x0010).vec(r, g, bl))

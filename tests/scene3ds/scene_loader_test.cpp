@@ -20,7 +20,9 @@ namespace {
 using test::Chunk;
 using test::FileKey;
 
-Chunk boxMesh(const std::string& name) { return test::meshObject(name, {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}, ""); }
+Chunk boxMesh(const std::string& name) {
+    return test::meshObject(name, {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}, "");
+}
 
 TEST(SceneLoader, DataThatDoesNotStartWithAMainChunkIsRefused) {
     const std::vector<uint8_t> valid = test::fileOf({test::editorOf({boxMesh("box")})});
@@ -32,8 +34,10 @@ TEST(SceneLoader, DataThatDoesNotStartWithAMainChunkIsRefused) {
         const char* what;
         std::vector<uint8_t> bytes;
     };
-    const Case cases[] = {
-        {"nothing", {}}, {"only the id", {0x4D, 0x4D}}, {"editor block first", editorFirst}, {"other id", swapped}};
+    const Case cases[] = {{"nothing", {}},
+                          {"only the id", {0x4D, 0x4D}},
+                          {"editor block first", editorFirst},
+                          {"other id", swapped}};
     for (const Case& c : cases) {
         Scene scene;
         EXPECT_FALSE(test::loadBytes(scene, c.bytes)) << c.what;
@@ -51,10 +55,11 @@ TEST(SceneLoader, DataThatDoesNotStartWithAMainChunkIsRefused) {
 TEST(SceneLoader, FilesLoadLikeTheSameBytesInMemory) {
     test::ScopedRecordedTextures textures;
     test::TempDir dir;
-    const std::vector<uint8_t> bytes =
-        test::fileOf({test::editorOf({test::meshObject("wall", {0, 0, 0, 2, 0, 0, 0, 0, 2}, {0, 1, 2}, "data/w.jpg"),
-                                      test::spotObject("&sun", 0, -1, 1, 1, 1, 1, 0, 0, 9), test::cameraObject("cam", 0, -5, 1, 0, 0, 1)}),
-                      test::keyframerOf({test::cameraNode(0xB003, "cam", {{0, 0, -5, 1}, {30, 0, -6, 1}})})});
+    const std::vector<uint8_t> bytes = test::fileOf(
+        {test::editorOf({test::meshObject("wall", {0, 0, 0, 2, 0, 0, 0, 0, 2}, {0, 1, 2}, "data/w.jpg"),
+                         test::spotObject("&sun", 0, -1, 1, 1, 1, 1, 0, 0, 9),
+                         test::cameraObject("cam", 0, -5, 1, 0, 0, 1)}),
+         test::keyframerOf({test::cameraNode(0xB003, "cam", {{0, 0, -5, 1}, {30, 0, -6, 1}})})});
     test::writeFile(dir.file("s.3ds"), bytes);
     Scene fromFile, fromMemory;
     ASSERT_TRUE(loadScene(fromFile, dir.file("s.3ds").c_str(), 3));
@@ -96,7 +101,8 @@ TEST(SceneLoader, MeshesAndLightsStartAtTheirFirstKey) {
             nodes.push_back(test::objectNode("l", {test::positionTrack(c.keys)}));
         }
         Scene scene;
-        ASSERT_TRUE(test::loadBytes(scene, test::fileOf({test::editorOf({c.object}), test::keyframerOf(nodes)}), 0));
+        ASSERT_TRUE(
+            test::loadBytes(scene, test::fileOf({test::editorOf({c.object}), test::keyframerOf(nodes)}), 0));
         EXPECT_EQ(bool(scene.hasMovingMesh), c.movingMesh) << c.what;
         EXPECT_EQ(bool(scene.light.moving), c.movingLight) << c.what;
         EXPECT_EQ(scene.position, c.position) << c.what;
@@ -116,7 +122,8 @@ TEST(SceneLoader, MeshesAndLightsStartAtTheirFirstKey) {
 TEST(SceneLoader, RotationTracksStartAtKeyZero) {
     Chunk node = test::objectNode("m", {test::rotationTrack({{0, 1, 1, 0, 0}, {10, 1, 0, 0, 1}})});
     Scene scene;
-    ASSERT_TRUE(test::loadBytes(scene, test::fileOf({test::editorOf({boxMesh("m")}), test::keyframerOf({node})}), 0));
+    ASSERT_TRUE(
+        test::loadBytes(scene, test::fileOf({test::editorOf({boxMesh("m")}), test::keyframerOf({node})}), 0));
     EXPECT_EQ(scene.rotation, (Vec3d{0, 0, 0}));
     EXPECT_EQ(scene.rotationSum, (Vec3d{0, 0, 0}));
     EXPECT_EQ(scene.rotationTrack.keyIndex, 0);
@@ -138,17 +145,25 @@ TEST(SceneLoader, CamerasPlayInFileOrderAndTheLastOneSetsTheLength) {
          {first, boxMesh("m"), second},
          {test::cameraNode(0xB003, "second", {{0, 0, 0, 0}, {120, 1, 1, 1}}),
           test::cameraNode(0xB003, "first", {{0, 0, 0, 0}, {300, 1, 1, 1}})},
-         2, 120},
-        {"a last frame past 65535 wraps", {first}, {test::cameraNode(0xB003, "first", {{0, 0, 0, 0}, {70000, 1, 1, 1}})}, 1, 4464},
+         2,
+         120},
+        {"a last frame past 65535 wraps",
+         {first},
+         {test::cameraNode(0xB003, "first", {{0, 0, 0, 0}, {70000, 1, 1, 1}})},
+         1,
+         4464},
         {"no camera", {boxMesh("m")}, {}, 0, 0},
         {"last camera without eye keys",
          {first, second},
-         {test::cameraNode(0xB003, "first", {{0, 0, 0, 0}, {300, 1, 1, 1}}), test::cameraNode(0xB004, "second", {{0, 1, 1, 1}})},
-         2, 0},
+         {test::cameraNode(0xB003, "first", {{0, 0, 0, 0}, {300, 1, 1, 1}}),
+          test::cameraNode(0xB004, "second", {{0, 1, 1, 1}})},
+         2,
+         0},
     };
     for (const Case& c : cases) {
         Scene scene;
-        ASSERT_TRUE(test::loadBytes(scene, test::fileOf({test::editorOf(c.objects), test::keyframerOf(c.nodes)}), 0));
+        ASSERT_TRUE(
+            test::loadBytes(scene, test::fileOf({test::editorOf(c.objects), test::keyframerOf(c.nodes)}), 0));
         EXPECT_EQ(scene.cameraCount, c.cameraCount) << c.what;
         EXPECT_EQ(scene.frameCount, c.frameCount) << c.what;
         EXPECT_EQ(scene.currentCamera, 0) << c.what;
@@ -162,9 +177,10 @@ TEST(SceneLoader, CamerasPlayInFileOrderAndTheLastOneSetsTheLength) {
 
 TEST(SceneLoader, LightsGetTheirTagAndAreSwitchedOn) {
     Scene scene;
-    ASSERT_TRUE(test::loadBytes(scene, test::fileOf({test::editorOf({test::lightObject("&static", 0, 0, 0, 1, 1, 1),
-                                                                      test::lightObject("plain", 0, 0, 0, 1, 1, 1),
-                                                                      test::lightObject("", 0, 0, 0, 1, 1, 1)})}),
+    ASSERT_TRUE(test::loadBytes(scene,
+                                test::fileOf({test::editorOf({test::lightObject("&static", 0, 0, 0, 1, 1, 1),
+                                                              test::lightObject("plain", 0, 0, 0, 1, 1, 1),
+                                                              test::lightObject("", 0, 0, 0, 1, 1, 1)})}),
                                 0));
     ASSERT_EQ(scene.lightCount, 3);
     EXPECT_EQ(scene.lights[0]->tag, '&');
@@ -218,16 +234,19 @@ TEST(SceneLoader, TheGlobalFlagsAreResetForTheShow) {
 
 // A valid scene holding every recognised chunk, for the damage tests.
 std::vector<uint8_t> fullScene() {
-    Chunk mesh = test::meshObject("box", {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 1}, {0, 1, 2, 1, 2, 3}, "data/box.jpg");
+    Chunk mesh =
+        test::meshObject("box", {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 1}, {0, 1, 2, 1, 2, 3}, "data/box.jpg");
     Chunk node = test::objectNode("box", {test::positionTrack({{0, 0, 0, 0}, {10, 1, 1, 1}}),
                                           test::rotationTrack({{0, 0, 0, 0, 1}, {10, 1, 0, 0, 1}})});
-    return test::fileOf({test::editorOf({mesh, test::spotObject("&sun", 0, 0, 5, 1, 1, 1, 0, 0, 0),
-                                         test::spotObject("lamp", 2, 0, 5, 1, 0, 0, 0, 0, 0),
-                                         test::cameraObject("cam", 0, -10, 0, 0, 0, 0),
-                                         test::meshObject("mirror", {0, 0, 0, 1, 0, 0, 0, 0, 1}, {0, 1, 2}, "mirror")}),
-                         test::keyframerOf({node, test::cameraNode(0xB003, "cam", {{0, 0, -10, 0}, {100, 0, -9, 0}}),
-                                            test::cameraNode(0xB004, "cam", {{0, 0, 0, 0}}),
-                                            test::objectNode("lamp", {test::positionTrack({{0, 2, 0, 5}, {50, 3, 0, 5}})}, 0xB007)})});
+    return test::fileOf(
+        {test::editorOf({mesh, test::spotObject("&sun", 0, 0, 5, 1, 1, 1, 0, 0, 0),
+                         test::spotObject("lamp", 2, 0, 5, 1, 0, 0, 0, 0, 0),
+                         test::cameraObject("cam", 0, -10, 0, 0, 0, 0),
+                         test::meshObject("mirror", {0, 0, 0, 1, 0, 0, 0, 0, 1}, {0, 1, 2}, "mirror")}),
+         test::keyframerOf(
+             {node, test::cameraNode(0xB003, "cam", {{0, 0, -10, 0}, {100, 0, -9, 0}}),
+              test::cameraNode(0xB004, "cam", {{0, 0, 0, 0}}),
+              test::objectNode("lamp", {test::positionTrack({{0, 2, 0, 5}, {50, 3, 0, 5}})}, 0xB007)})});
 }
 
 TEST(SceneLoader, EveryTruncationLoadsWhatItHolds) {

@@ -75,7 +75,8 @@ TEST(SceneList, CursorStopsAtBothEnds) {
         step.move(scene);
         EXPECT_EQ(scene.current, step.expected) << step.what;
     }
-    const std::pair<int, SceneObject*> seeks[] = {{0, &scene}, {1, scene.next}, {2, last}, {3, last}, {1000, last}};
+    const std::pair<int, SceneObject*> seeks[] = {
+        {0, &scene}, {1, scene.next}, {2, last}, {3, last}, {1000, last}};
     for (auto [n, expected] : seeks) {
         scene.current = scene.next;
         seekObject(scene, n);
@@ -132,8 +133,11 @@ TEST(SceneAccessors, DamagedFacesAndMissingCoordinatesAreReadSafely) {
         Face face;
         bool drawable;
     };
-    const Case cases[] = {
-        {{0, 1, 2, 0}, true}, {{0, 1, 3, 0}, false}, {{3, 0, 1, 0}, false}, {{0, 65535, 1, 0}, false}, {{2, 2, 2, 0}, true}};
+    const Case cases[] = {{{0, 1, 2, 0}, true},
+                          {{0, 1, 3, 0}, false},
+                          {{3, 0, 1, 0}, false},
+                          {{0, 65535, 1, 0}, false},
+                          {{2, 2, 2, 0}, true}};
     for (const Case& c : cases)
         EXPECT_EQ(faceIsDrawable(mesh, c.face), c.drawable) << c.face.a << "," << c.face.b << "," << c.face.c;
     EXPECT_EQ(texCoordAt(mesh, 0).u, 0.25f);

@@ -30,16 +30,19 @@ std::string loaderName(const ChunkVisit& visit) {
 std::string problemNote(const ChunkVisit& visit) {
     char buffer[96];
     switch (visit.problem) {
-    case ChunkProblem::none: return "";
-    case ChunkProblem::tooShort: return "  ! length below 6: not read, the rest of its parent is lost";
+    case ChunkProblem::none:
+        return "";
+    case ChunkProblem::tooShort:
+        return "  ! length below 6: not read, the rest of its parent is lost";
     case ChunkProblem::pastParent:
-        std::snprintf(buffer, sizeof buffer, "  ! reaches past its parent: read up to %u, then its parent ends",
-                      visit.header.end);
+        std::snprintf(buffer, sizeof buffer,
+                      "  ! reaches past its parent: read up to %u, then its parent ends", visit.header.end);
         return buffer;
     case ChunkProblem::pastFile:
         std::snprintf(buffer, sizeof buffer, "  ! reaches past the end of the file at %u", visit.header.end);
         return buffer;
-    case ChunkProblem::stray: return "  ! too few bytes for a chunk header before its parent's end";
+    case ChunkProblem::stray:
+        return "  ! too few bytes for a chunk header before its parent's end";
     }
     return "";
 }
@@ -70,7 +73,8 @@ bool chunkTree(const char* path, std::string& out) {
     scene.trace = &trace;
     bool loaded = loadScene(scene, path, 0); // no lighting: the tree needs none
     installTextureBackend(nullptr);
-    if (!loaded) out += "not a 3DS scene: the file cannot be read or does not start with a main chunk (4D4D)\n";
+    if (!loaded)
+        out += "not a 3DS scene: the file cannot be read or does not start with a main chunk (4D4D)\n";
     return loaded;
 }
 

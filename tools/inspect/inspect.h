@@ -34,6 +34,11 @@ struct DumpOptions {
     float translucentShadowFactor = 0.4f;
     bool light = false;     // run computeLighting once after loading (and any animation)
     int shadowTestMode = 1; // for that lighting pass
+    // --play D --at T1,T2,...: after loading, the scene is animated at each time T in turn
+    // (the scene clock's elapsed T of duration D), before any lighting pass.
+    bool play = false;
+    float playDuration = 0;
+    std::vector<float> playTimes;
 };
 // Reads the options that follow "dump FILE --json"; false with a reason for a bad one.
 bool parseDumpOptions(const std::vector<std::string>& args, DumpOptions& options, std::string& error);

@@ -13,7 +13,8 @@ namespace {
 const char* const USAGE =
     "usage: pelx-3ds tree FILE\n"
     "       pelx-3ds check FILE...\n"
-    "       pelx-3ds dump FILE --json [--mode N] [--factors S,T] [--light] [--shadow-test-mode N]\n"
+    "       pelx-3ds dump FILE --json [--mode N] [--factors S,T] [--play D --at T1,T2,...] [--light]\n"
+    "                                 [--shadow-test-mode N]\n"
     "\n"
     "tree   the chunk tree as the loader walks it: offset, id (hex), length, and the loader's\n"
     "       name for each chunk it reads; chunks it jumps over are marked skipped, damage that\n"
@@ -34,7 +35,9 @@ const char* const USAGE =
     "dump   the loaded scene as one JSON object. --mode: the lighting mode given to the loader\n"
     "       (default 3); --factors: shadowFactor and translucentShadowFactor (default 0.1,0.4);\n"
     "       --light: run the per-frame lighting once after loading; --shadow-test-mode: the\n"
-    "       shadow test mode for that pass (default 1).\n";
+    "       shadow test mode for that pass (default 1); --play D --at T1,T2,...: after loading,\n"
+    "       animate the scene at each time T in turn, as the show does at T seconds into a\n"
+    "       scene of D seconds (the lighting pass, if asked for, comes after).\n";
 
 int usage(const char* problem) {
     if (problem) std::fprintf(stderr, "pelx-3ds: %s\n", problem);

@@ -19,7 +19,9 @@ namespace pelx::inspect {
 
 namespace {
 
-std::string nameOf(const SceneObject& object) { return std::string(object.name, strnlen(object.name, OBJECT_NAME_SIZE)); }
+std::string nameOf(const SceneObject& object) {
+    return std::string(object.name, strnlen(object.name, OBJECT_NAME_SIZE));
+}
 
 // ---- keyframer survey: what the node blocks hold, including the ones the loader skips ----
 
@@ -41,32 +43,37 @@ uint32_t trackKeyCount(Scene& reader, const ChunkHeader& track) {
 std::vector<NodeSurvey> surveyKeyframer(const char* path) {
     std::vector<NodeSurvey> nodes;
     FileByteSource source;
-    if (!source.open(path) || source.size() < CHUNK_HEADER_SIZE || source.size() > uint64_t(INT32_MAX)) return nodes;
+    if (!source.open(path) || source.size() < CHUNK_HEADER_SIZE || source.size() > uint64_t(INT32_MAX))
+        return nodes;
     Scene reader;
     reader.file = &source;
     ChunkHeader main = readChunkHeader(reader);
     if (main.id != CHUNK_MAIN) return nodes;
     if (uint64_t(main.length) > source.size()) main.end = static_cast<uint32_t>(source.size());
-    const std::initializer_list<ChildChunk> nodeIds = {
-        {CHUNK_OBJETINFOBLOCK, nullptr}, {CHUNK_CAMERAINFOBLOCK, nullptr}, {CHUNK_CAMERATARGETINFOBLOCK, nullptr},
-        {CHUNK_LIGHTINFOBLOCK, nullptr}, {CHUNK_SPOTLIGHTINFOBLOCK, nullptr}};
+    const std::initializer_list<ChildChunk> nodeIds = {{CHUNK_OBJETINFOBLOCK, nullptr},
+                                                       {CHUNK_CAMERAINFOBLOCK, nullptr},
+                                                       {CHUNK_CAMERATARGETINFOBLOCK, nullptr},
+                                                       {CHUNK_LIGHTINFOBLOCK, nullptr},
+                                                       {CHUNK_SPOTLIGHTINFOBLOCK, nullptr}};
     walkChildren(reader, main, {{CHUNK_KEYFRAMER, nullptr}}, [&](const ChunkHeader& keyframer) {
         walkChildren(reader, keyframer, nodeIds, [&](const ChunkHeader& node) {
             NodeSurvey survey;
             survey.id = node.id;
-            walkChildren(reader, node, {{CHUNK_OBJETNAME, nullptr}, {CHUNK_POSITIONTRACK, nullptr}, {CHUNK_ROTATIONTRACK, nullptr}},
-                         [&](const ChunkHeader& child) {
-                             if (child.id == CHUNK_OBJETNAME) {
-                                 char name[OBJECT_NAME_SIZE];
-                                 readName(reader, name);
-                                 survey.name.assign(name, strnlen(name, OBJECT_NAME_SIZE));
-                                 survey.named = true;
-                                 return;
-                             }
-                             if (!survey.named) survey.trackBeforeName = true;
-                             uint32_t keys = trackKeyCount(reader, child);
-                             (child.id == CHUNK_POSITIONTRACK ? survey.positionKeys : survey.rotationKeys) = keys;
-                         });
+            walkChildren(
+                reader, node,
+                {{CHUNK_OBJETNAME, nullptr}, {CHUNK_POSITIONTRACK, nullptr}, {CHUNK_ROTATIONTRACK, nullptr}},
+                [&](const ChunkHeader& child) {
+                    if (child.id == CHUNK_OBJETNAME) {
+                        char name[OBJECT_NAME_SIZE];
+                        readName(reader, name);
+                        survey.name.assign(name, strnlen(name, OBJECT_NAME_SIZE));
+                        survey.named = true;
+                        return;
+                    }
+                    if (!survey.named) survey.trackBeforeName = true;
+                    uint32_t keys = trackKeyCount(reader, child);
+                    (child.id == CHUNK_POSITIONTRACK ? survey.positionKeys : survey.rotationKeys) = keys;
+                });
             nodes.push_back(survey);
         });
     });
@@ -81,7 +88,9 @@ struct HeaderErrors {
     std::jmp_buf recover;
 };
 
-void leaveHeaderRead(j_common_ptr info) { std::longjmp(reinterpret_cast<HeaderErrors*>(info->err)->recover, 1); }
+void leaveHeaderRead(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<HeaderErrors*>(info->err)->recover, 1);
+}
 void quiet(j_common_ptr) {}
 
 // Components stored in a JPEG file's frame header, 0 when libjpeg cannot read the header.
@@ -115,7 +124,9 @@ std::vector<Finding> checkScene(const char* path) {
     auto warning = [&](const std::string& object, const std::string& message) {
         findings.push_back({Severity::warning, true, object, message});
     };
-    auto fileError = [&](const std::string& message) { findings.push_back({Severity::error, false, "", message}); };
+    auto fileError = [&](const std::string& message) {
+        findings.push_back({Severity::error, false, "", message});
+    };
 
     // Load as the show does, watching the walk for damage and for the order of the blocks.
     RecordingTextureBackend textures;
@@ -128,11 +139,14 @@ std::vector<Finding> checkScene(const char* path) {
         if (visit.recognised && visit.header.id == CHUNK_OBJETBLOCK) ++namedObjects;
         if (visit.problem == ChunkProblem::none) return;
         char text[160];
-        const char* what = visit.problem == ChunkProblem::tooShort     ? "has a length below 6; the rest of its parent is lost"
-                           : visit.problem == ChunkProblem::pastParent ? "reaches past its parent; what follows in the parent is lost"
-                           : visit.problem == ChunkProblem::pastFile   ? "reaches past the end of the file (cut short?)"
-                                                                       : "leaves stray bytes too few for a chunk";
-        std::snprintf(text, sizeof text, "damaged chunk %04X at offset %d %s", visit.header.id, visit.header.start, what);
+        const char* what =
+            visit.problem == ChunkProblem::tooShort ? "has a length below 6; the rest of its parent is lost"
+            : visit.problem == ChunkProblem::pastParent
+                ? "reaches past its parent; what follows in the parent is lost"
+            : visit.problem == ChunkProblem::pastFile ? "reaches past the end of the file (cut short?)"
+                                                      : "leaves stray bytes too few for a chunk";
+        std::snprintf(text, sizeof text, "damaged chunk %04X at offset %d %s", visit.header.id,
+                      visit.header.start, what);
         fileError(text);
     };
     Scene scene;
@@ -151,13 +165,14 @@ std::vector<Finding> checkScene(const char* path) {
     for (uint16_t id : topLevel) {
         if (id == CHUNK_3DEDITORCHUNK) break;
         if (id == CHUNK_KEYFRAMER) {
-            fileError("the keyframer block comes before any editor block: its tracks find no objects and are lost");
+            fileError(
+                "the keyframer block comes before any editor block: its tracks find no objects and are lost");
             break;
         }
     }
     if (namedObjects > scene.objectCount)
         fileError(std::to_string(namedObjects - scene.objectCount) + " named objects past the " +
-                      std::to_string(MAX_OBJECTS) + " a scene can hold are lost");
+                  std::to_string(MAX_OBJECTS) + " a scene can hold are lost");
 
     std::vector<SceneObject*> objects;
     resetCursor(scene);
@@ -187,17 +202,22 @@ std::vector<Finding> checkScene(const char* path) {
                 warning(name, "marked as a flare carrier (\"*\") but not a mesh: it carries no flares");
             } else {
                 if (++carriersSeen > MAX_EMITTERS)
-                    error(name, "flare carrier past the " + std::to_string(MAX_EMITTERS) + " emitters a scene can hold: no flares");
+                    error(name, "flare carrier past the " + std::to_string(MAX_EMITTERS) +
+                                    " emitters a scene can hold: no flares");
                 if (object->name[1] < '0' || object->name[1] > '3')
-                    warning(name, "flare carrier without a kind digit 0-3 as its second character: it emits as kind 0");
+                    warning(
+                        name,
+                        "flare carrier without a kind digit 0-3 as its second character: it emits as kind 0");
             }
         }
 
         if (object->kind == KIND_LIGHT) {
             bool inTable = false;
-            for (int i = 0; i < scene.lightCount; ++i) inTable = inTable || scene.lights[size_t(i)] == &object->light;
+            for (int i = 0; i < scene.lightCount; ++i)
+                inTable = inTable || scene.lights[size_t(i)] == &object->light;
             if (!inTable)
-                error(name, "light past the " + std::to_string(MAX_LIGHTS) + " a scene can hold: it lights nothing");
+                error(name, "light past the " + std::to_string(MAX_LIGHTS) +
+                                " a scene can hold: it lights nothing");
             const bool staticLight = object->light.tag == '&';
             if (!(object->light.range > 0)) {
                 warning(name, "no spotlight target (range 0): it lights nothing");
@@ -208,8 +228,10 @@ std::vector<Finding> checkScene(const char* path) {
                 for (const NodeSurvey& node : nodes)
                     if (node.id == CHUNK_LIGHTINFOBLOCK && node.named && node.name == name &&
                         (node.positionKeys > 1 || node.rotationKeys > 1))
-                        warning(name, "animated only by a light node (B005), which the loader skips: it stands still "
-                                      "(use a spotlight node, B007)");
+                        warning(
+                            name,
+                            "animated only by a light node (B005), which the loader skips: it stands still "
+                            "(use a spotlight node, B007)");
             }
         }
 
@@ -224,27 +246,31 @@ std::vector<Finding> checkScene(const char* path) {
         if (badFaces > 0) {
             const Face& face = object->faces[size_t(firstBad)];
             error(name, std::to_string(badFaces) + " faces use vertex indices past its " +
-                            std::to_string(object->vertexCount) + " vertices (first: face " + std::to_string(firstBad) +
-                            " = " + std::to_string(face.a) + "," + std::to_string(face.b) + "," +
-                            std::to_string(face.c) + "); they are not drawn or lit");
+                            std::to_string(object->vertexCount) + " vertices (first: face " +
+                            std::to_string(firstBad) + " = " + std::to_string(face.a) + "," +
+                            std::to_string(face.b) + "," + std::to_string(face.c) +
+                            "); they are not drawn or lit");
         }
         if (object->vertexCount > 0 && object->texCoordCount == 0)
             warning(name, "no texture coordinates: every vertex is drawn at (0, 0) of its texture");
         else if (object->texCoordCount < object->vertexCount)
             warning(name, "only " + std::to_string(object->texCoordCount) + " texture coordinates for " +
-                              std::to_string(object->vertexCount) + " vertices: the rest are drawn at (0, 0)");
+                              std::to_string(object->vertexCount) +
+                              " vertices: the rest are drawn at (0, 0)");
         if (object->materialIndex == MATERIAL_NONE)
             error(name, "its material finds no room among the " + std::to_string(MAX_MATERIALS) +
                             " materials a scene can hold: drawn without texture");
     }
 
     if (scene.mirrorCount > mirrorMeshes)
-        fileError("mirrorCount " + std::to_string(scene.mirrorCount) + " is above the " + std::to_string(mirrorMeshes) +
-                      " mirror meshes (a mesh with several \"mirr\" materials counts each)");
+        fileError("mirrorCount " + std::to_string(scene.mirrorCount) + " is above the " +
+                  std::to_string(mirrorMeshes) +
+                  " mirror meshes (a mesh with several \"mirr\" materials counts each)");
 
     // Material pictures, named by the first mesh that uses each.
     for (int k = 0; k < scene.materialCount; ++k) {
-        const std::string file(scene.materials[size_t(k)].name, strnlen(scene.materials[size_t(k)].name, MATERIAL_NAME_SIZE));
+        const std::string file(scene.materials[size_t(k)].name,
+                               strnlen(scene.materials[size_t(k)].name, MATERIAL_NAME_SIZE));
         std::string user;
         for (SceneObject* object : objects)
             if (object->kind == KIND_MESH && object->materialIndex == k) {
@@ -261,7 +287,8 @@ std::vector<Finding> checkScene(const char* path) {
             continue;
         }
         if (jpegComponents(file) == 1)
-            warning(user, "material file \"" + file + "\" is a grayscale JPEG: it is converted to colour at load");
+            warning(user,
+                    "material file \"" + file + "\" is a grayscale JPEG: it is converted to colour at load");
     }
 
     // Keyframer nodes whose tracks go nowhere.
@@ -269,10 +296,13 @@ std::vector<Finding> checkScene(const char* path) {
         if (node.id == CHUNK_LIGHTINFOBLOCK) continue; // skipped whole by the loader, reported above
         if (node.trackBeforeName) {
             char text[96];
-            std::snprintf(text, sizeof text, "a keyframer node (%04X) has a track before its name: the track is skipped",
+            std::snprintf(text, sizeof text,
+                          "a keyframer node (%04X) has a track before its name: the track is skipped",
                           node.id);
-            if (node.named) warning(node.name, text);
-            else findings.push_back({Severity::warning, false, "", text});
+            if (node.named)
+                warning(node.name, text);
+            else
+                findings.push_back({Severity::warning, false, "", text});
         }
         if (node.named && objects.size() > 0 && !findObject(scene, node.name.c_str()))
             warning(node.name, "keyframer node names no object of the scene: its tracks are skipped");
@@ -281,7 +311,8 @@ std::vector<Finding> checkScene(const char* path) {
 }
 
 std::string formatFinding(const char* path, const Finding& finding) {
-    std::string line = std::string(path) + ": " + (finding.severity == Severity::error ? "error" : "warning") + ": ";
+    std::string line =
+        std::string(path) + ": " + (finding.severity == Severity::error ? "error" : "warning") + ": ";
     if (finding.aboutObject) {
         // Names are raw bytes from the file; keep the line readable on any terminal.
         line += "object ";

@@ -4,13 +4,15 @@
 #include "inspect.h"
 
 #include "image/texture.h"
+#include "platform/frame.h"
 #include "platform/message.h"
+#include "render/animation.h"
 #include "render/lighting.h"
 #include "scene3ds/scene_loader.h"
 
 #include <algorithm>
-#include <cmath>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -48,13 +50,16 @@ class JsonWriter {
         text += '"';
         for (size_t i = 0; i < length; ++i) {
             unsigned char c = static_cast<unsigned char>(bytes[i]);
-            if (c == '"') text += "\\\"";
-            else if (c == '\\') text += "\\\\";
+            if (c == '"')
+                text += "\\\"";
+            else if (c == '\\')
+                text += "\\\\";
             else if (c < 0x20 || c >= 0x7F) {
                 char buffer[8];
                 std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
                 text += buffer;
-            } else text += static_cast<char>(c);
+            } else
+                text += static_cast<char>(c);
         }
         text += '"';
     }
@@ -106,10 +111,14 @@ class JsonWriter {
 
 const char* kindName(uint16_t kind) {
     switch (kind) {
-    case KIND_MESH: return "mesh";
-    case KIND_CAMERA: return "camera";
-    case KIND_LIGHT: return "light";
-    default: return "none";
+    case KIND_MESH:
+        return "mesh";
+    case KIND_CAMERA:
+        return "camera";
+    case KIND_LIGHT:
+        return "light";
+    default:
+        return "none";
     }
 }
 
@@ -192,9 +201,9 @@ void writeObject(JsonWriter& w, const SceneObject& o) {
     w.key("vertexColors");
     w.array(o.vertexColors, [&](const Vec3f& v) { w.vec(v); });
     w.text += ',';
-    const std::pair<const char*, const Vec3d*> places[] = {{"position", &o.position}, {"rotation", &o.rotation},
-                                                           {"rotationSum", &o.rotationSum}, {"pivot", &o.pivot},
-                                                           {"eye", &o.eye}, {"target", &o.target}};
+    const std::pair<const char*, const Vec3d*> places[] = {
+        {"position", &o.position}, {"rotation", &o.rotation}, {"rotationSum", &o.rotationSum},
+        {"pivot", &o.pivot},       {"eye", &o.eye},           {"target", &o.target}};
     for (const auto& [key, value] : places) {
         w.key(key);
         w.vec(*value);
@@ -258,8 +267,9 @@ std::string sceneJson(const Scene& scene, const char* file, bool loaded) {
     w.f32(scene.translucentShadowFactor);
     w.text += ",\n";
     const std::pair<const char*, long long> counts[] = {
-        {"objectCount", scene.objectCount},   {"lightCount", scene.lightCount},     {"cameraCount", scene.cameraCount},
-        {"materialCount", scene.materialCount}, {"mirrorCount", scene.mirrorCount}, {"emitterCount", scene.emitterCount}};
+        {"objectCount", scene.objectCount}, {"lightCount", scene.lightCount},
+        {"cameraCount", scene.cameraCount}, {"materialCount", scene.materialCount},
+        {"mirrorCount", scene.mirrorCount}, {"emitterCount", scene.emitterCount}};
     for (const auto& [key, value] : counts) {
         w.key(key);
         w.integer(value);
@@ -339,17 +349,50 @@ bool parseDumpOptions(const std::vector<std::string>& args, DumpOptions& options
             const std::string value = hasValue ? args[i + 1] : std::string();
             const size_t comma = value.find(',');
             double s = 0, t = 0;
-            if (comma == std::string::npos || !number(value.substr(0, comma), s) || !number(value.substr(comma + 1), t)) {
+            if (comma == std::string::npos || !number(value.substr(0, comma), s) ||
+                !number(value.substr(comma + 1), t)) {
                 error = "--factors needs two numbers: S,T";
                 return false;
             }
             options.shadowFactor = static_cast<float>(s);
             options.translucentShadowFactor = static_cast<float>(t);
             ++i;
+        } else if (arg == "--play") {
+            double value = 0;
+            if (!hasValue || !number(args[i + 1], value) || !(value >= 0) || value > 1e30) {
+                error = "--play needs a scene length in seconds, 0 or more";
+                return false;
+            }
+            options.play = true;
+            options.playDuration = static_cast<float>(value);
+            ++i;
+        } else if (arg == "--at") {
+            // Times in seconds, comma-separated, played in the order given.
+            const std::string list = hasValue ? args[i + 1] : std::string();
+            options.playTimes.clear();
+            size_t start = 0;
+            for (;;) {
+                const size_t comma = list.find(',', start);
+                const std::string item =
+                    list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+                double value = 0;
+                if (!number(item, value) || std::fabs(value) > 1e30) {
+                    error = "--at needs times in seconds: T1,T2,...";
+                    return false;
+                }
+                options.playTimes.push_back(static_cast<float>(value));
+                if (comma == std::string::npos) break;
+                start = comma + 1;
+            }
+            ++i;
         } else {
             error = "unknown option " + arg;
             return false;
         }
+    }
+    if (options.play != !options.playTimes.empty()) {
+        error = "--play and --at go together";
+        return false;
     }
     if (!json) {
         error = "dump writes JSON only: add --json";
@@ -367,6 +410,13 @@ std::string dumpScene(const char* path, const DumpOptions& options) {
     const bool loaded = loadScene(scene, path, options.lightingMode);
 
     // After loading, in this order: animation (when asked for), then one lighting pass.
+    if (options.play) {
+        for (float time : options.playTimes) {
+            sceneClock.elapsed = time;
+            sceneClock.duration = options.playDuration;
+            animateScene(scene);
+        }
+    }
     if (options.light) {
         shadowTestMode = options.shadowTestMode;
         computeLighting(scene);
