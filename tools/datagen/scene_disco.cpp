@@ -81,7 +81,7 @@ void addCameras(SceneBuilder& scene) {
     };
     // Entering past the bar toward the floor.
     scene.addCamera("!cam1",
-                    line(0, enter, 60, 60, {-300, 170, 460}, {-120, 150, 320}, {-40, 90, 0}, {0, 70, 0}));
+                    line(0, enter, 60, 60, {-430, 130, 470}, {-160, 110, 280}, {-100, 80, 100}, {0, 60, 0}));
     // Circling the floor once as the strobe starts.
     std::vector<CameraKey> round;
     for (int f = enter; f <= circle + 30; f += 30) {
@@ -170,16 +170,24 @@ SceneModel buildDiscoScene() {
     scene.addMesh("!cord", box(BALL + Vec3{-1, 30, -1}, {1, HEIGHT, 1}, 20, 1e9, BOX_ALL & ~BOX_TOP),
                   TEX_CHROME);
 
-    // Flare carriers: bulbs along the bar, smoke machines at the floor's corners, sparkle points
-    // round the ball, and confetti scattered over the floor under the truss.
+    // Flare carriers: bulbs along the bar and under the truss, smoke machines at the floor's
+    // corners, sparkle points round the ball, and confetti scattered over the floor.
     n = 1;
     for (double z = -262.5; z < 300; z += 75) {
-        const Vec3 p{420, 109, z}; // sitting on the bar top at 105
-        // On the bar top: no bottom face on it.
+        // Sitting on the bar top: no bottom face on it.
+        const Vec3 p{420, 109, z};
         scene.addAnimatedMesh("*0bulb" + std::to_string(n++),
                               box(p - Vec3{2, 4, 2}, p + Vec3{2, 0, 2}, 4, 1e9, BOX_NO_BOTTOM), TEX_BULB,
                               {{0, p}});
     }
+    for (int sz = -1; sz <= 1; sz += 2)
+        for (double x = -225; x <= 225; x += 50) {
+            // Hanging under the truss: no top face against it.
+            const Vec3 p{x, TRUSS_Y - 8, sz * TRUSS_HALF};
+            scene.addAnimatedMesh("*0bulb" + std::to_string(n++),
+                                  box(p - Vec3{2, 3, 2}, p + Vec3{2, 4, 2}, 4, 1e9, BOX_ALL & ~BOX_TOP),
+                                  TEX_BULB, {{0, p}});
+        }
     n = 1;
     for (int sx = -1; sx <= 1; sx += 2)
         for (int sz = -1; sz <= 1; sz += 2) {
@@ -189,22 +197,23 @@ SceneModel buildDiscoScene() {
                                   TEX_HAZE, {{0, p + Vec3{0, 14, 0}}});
         }
     n = 1;
-    for (int k = 0; k < 4; ++k) {
-        const double a = PI / 2 * k + PI / 4;
-        const Vec3 p = BALL + Vec3{48 * std::cos(a), -10, 48 * std::sin(a)};
+    for (int k = 0; k < 8; ++k) {
+        const double a = PI / 4 * k + PI / 8;
+        const Vec3 p = BALL + Vec3{48 * std::cos(a), k % 2 ? -22.0 : 6.0, 48 * std::sin(a)};
         scene.addAnimatedMesh("*2spark" + std::to_string(n++),
                               box(p - Vec3{0.5, 0.5, 0.5}, p + Vec3{0.5, 0.5, 0.5}, 1), TEX_SPARKLE,
                               {{0, p}});
     }
-    for (int half = 0; half < 2; ++half) {
+    for (int quarter = 0; quarter < 4; ++quarter) {
         // Little hanging flakes: the emission points mix the coordinates of their corners.
+        const double x0 = quarter % 2 ? 20 : -230, z0 = quarter / 2 ? 20 : -230;
         MeshData flakes;
-        for (int i = 0; i < 12; ++i) {
-            const double x = (half == 0 ? -230 : 20) + 210.0 * ((i * 7) % 12) / 11, z = -230 + 460.0 * i / 11;
+        for (int i = 0; i < 8; ++i) {
+            const double x = x0 + 210.0 * ((i * 3) % 8) / 7, z = z0 + 210.0 * i / 7;
             flakes.append(grid({x, 235, z}, {1.5, 0, 0}, {0, 0, -1.5}, 1, 1, 1, 1));
         }
-        scene.addAnimatedMesh("*3conf" + std::to_string(half + 1), flakes, TEX_CONFETTI,
-                              {{0, {half == 0 ? -125.0 : 125.0, 235, 0}}});
+        scene.addAnimatedMesh("*3conf" + std::to_string(quarter + 1), flakes, TEX_CONFETTI,
+                              {{0, {x0 + 105, 235, z0 + 105}}});
     }
 
     // The lights, in file order: spot1, spot2, then the strobe set wash1..wash4.

@@ -86,7 +86,7 @@ MeshData carLamps() {
 }
 
 // A street lamp: post and lantern, a flame on top, and the warm light it throws.
-void addLamp(SceneBuilder& scene, int n, double x, double z) {
+void addLamp(SceneBuilder& scene, int n, double x, double z, double reach = 240) {
     MeshData post = cylinder({x, 0, z}, 4, 140, 6, 2, 1, 70, false, false);
     post.append(box({x - 8, 140, z - 8}, {x + 8, 158, z + 8}, 16));
     scene.addMesh(numbered("$!post", n), post, TEX_LAMP_METAL);
@@ -96,7 +96,7 @@ void addLamp(SceneBuilder& scene, int n, double x, double z) {
                           {{0, {x, 161, z}}});
     // Above the lantern, so the post's own section rectangles never stand between the light
     // and the ground.
-    scene.addStaticLight(numbered("&!lamp", n), {x, 175, z}, {0.8f, 0.5f, 0.22f}, 240);
+    scene.addStaticLight(numbered("&!lamp", n), {x, 175, z}, {0.8f, 0.5f, 0.22f}, reach);
 }
 
 // A house front on the avenue: walls with windows, a roof.
@@ -221,7 +221,8 @@ SceneModel buildRoadScene() {
     }
     const double plazaLamps[][2] = {{-120, -170}, {440, -170}, {-120, 270}, {440, 270},
                                     {160, -270},  {-170, 50},  {490, 50},   {160, 390}};
-    for (const auto& p : plazaLamps) addLamp(scene, n++, p[0], p[1]);
+    // The square's lamps reach further: their pools meet round the logo.
+    for (const auto& p : plazaLamps) addLamp(scene, n++, p[0], p[1], 310);
 
     // Cold moonlight over everything, baked with the houses' shadows.
     scene.addStaticLight("&!moon", {900, 1800, 1000}, {0.3f, 0.36f, 0.68f}, 3000);
