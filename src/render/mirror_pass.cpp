@@ -124,8 +124,9 @@ OffscreenTarget* offscreenTarget() {
         offscreen.probed = true;
         offscreen.context = displayState.renderContext;
         offscreen.usable = createOffscreenTarget(offscreen);
-        // A failed attempt may leave an error behind; it must not be taken for the show's own.
-        while (glGetError() != GL_NO_ERROR) {
+        // A failed attempt may leave errors behind; they must not be taken for the show's own.
+        // (Bounded: without a current context some drivers report an error on every call.)
+        for (int n = 0; n < 32 && glGetError() != GL_NO_ERROR; ++n) {
         }
     }
     return offscreen.usable ? &offscreen : nullptr;
