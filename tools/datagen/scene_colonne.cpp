@@ -65,7 +65,7 @@ void addCameras(SceneBuilder& scene) {
     std::vector<CameraKey> rise;
     for (int f = cut2; f <= end; f += 30) {
         const double s = static_cast<double>(f - cut2) / (end - cut2), e = s * s * (3 - 2 * s);
-        rise.push_back({f, mix({0, 380, -700}, {150, 1100, 420}, e), mix({0, 0, -100}, {0, 0, 0}, e)});
+        rise.push_back({f, mix({0, 470, -880}, {150, 1100, 420}, e), mix({0, 0, -100}, {0, 0, 0}, e)});
     }
     if (rise.back().frame != end) rise.push_back({end, {150, 1100, 420}, {0, 0, 0}});
     scene.addCamera("!cam3", rise);
