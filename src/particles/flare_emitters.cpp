@@ -4,6 +4,7 @@
 
 #include "particles/particle_renderers.h"
 #include "platform/frame.h"
+#include "platform/phase_timer.h"
 #include "render/geometry.h"
 
 #include <GL/gl.h>
@@ -111,6 +112,7 @@ Vec3f flareColor(const Scene& scene, const Vec3d& position, float fade) {
 }
 
 void drawFlareEmitters(Scene& scene) {
+    ScopedPhase phase(Phase::Particles);
     const float now = wallSeconds();
     resetCursor(scene);
     holdParticleDepth();

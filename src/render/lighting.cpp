@@ -4,6 +4,7 @@
 // prepared once per call; the results are bit for bit those of testing each ray from scratch.
 #include "render/lighting.h"
 
+#include "platform/phase_timer.h"
 #include "render/geometry.h"
 
 #include <algorithm>
@@ -554,6 +555,7 @@ void precomputeLighting(Scene& scene) {
 }
 
 void computeLighting(Scene& scene) {
+    ScopedPhase phase(Phase::Lighting);
     ShadowScratch& s = scratch();
     const int lightCount = usableLightCount(scene);
     const int mode = scene.lightingMode;
