@@ -31,11 +31,17 @@ std::optional<BitImage> logoRegion(int pixelSize) {
     BitImage region = makeBitImage(text.coverage.width, text.coverage.height + pixelSize / 4);
     for (int y = 0; y < text.coverage.height; ++y)
         for (int x = 0; x < text.coverage.width; ++x) region.set(x, y, text.coverage.at(x, y) >= 0.5f);
-    // The bar the letters stand on: it makes the word one shape with one outline.
+    // The bar the letters stand on: it makes the word one shape with one outline. It ends
+    // flush with the letters' set pixels, so the first letter's stem and the bar's end make one
+    // straight edge.
+    int firstColumn = region.width, lastColumn = -1;
+    for (int y = 0; y < region.height; ++y)
+        for (int x = 0; x < region.width; ++x)
+            if (region.at(x, y)) firstColumn = std::min(firstColumn, x), lastColumn = std::max(lastColumn, x);
     int thickness = std::max(4, int(std::lround(0.10 * pixelSize)));
     int overlap = std::max(2, int(std::lround(0.03 * pixelSize)));
     for (int y = text.baseline - overlap; y < text.baseline + thickness; ++y)
-        for (int x = text.inkLeft; x <= text.inkRight; ++x) region.set(x, y, true);
+        for (int x = firstColumn; x <= lastColumn; ++x) region.set(x, y, true);
     region = opened(closed(region, 1), 1);
     // The bar closes the notch between the feet of the x; open the bar beneath such a notch
     // over the notch's whole width, so the notch stays a notch rather than becoming a hole.

@@ -204,7 +204,7 @@ void paintBulb(Canvas& canvas) {
 void paintHaze(Canvas& canvas) {
     paint(canvas, [&](float u, float v) {
         float puff = 0.55f + 0.45f * fractalNoise(u, v, 3, 5, 401);
-        float b = 0.55f * puff * spriteFalloff(u, v, 0.46f);
+        float b = 0.95f * puff * spriteFalloff(u, v, 0.46f);
         return Rgb{b, b, b * 1.05f};
     });
 }

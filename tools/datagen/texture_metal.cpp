@@ -23,11 +23,13 @@ float scratches(float u, float v, int size, uint32_t seed) {
 
 void paintLampMetal(Canvas& canvas) {
     paint(canvas, [&](float u, float v) {
-        float brushed = 0.03f * stretchedNoise(u, v, 64, 2, 3, 231);
-        float wear = smoothstep(0.55f, 0.8f, fractalNoise(u, v, 4, 5, 232));
-        Rgb paintColour = Rgb{0.10f, 0.14f, 0.12f} * (1.0f + brushed * 4.0f);
-        Rgb bare = Rgb{0.38f, 0.37f, 0.35f} * (1.0f + brushed * 5.0f);
-        return mix(paintColour, bare, wear) + Rgb{1, 1, 1} * (0.01f * texelNoise(u, v, canvas.width, 233));
+        // Cast iron painted dark green: brush marks in the paint, chips showing the metal.
+        float brushed = stretchedNoise(u, v, 64, 2, 3, 231);
+        float wear = smoothstep(0.35f, 0.65f, fractalNoise(u, v, 4, 5, 232));
+        float pitting = 0.5f + 0.5f * fractalNoise(u, v, 16, 3, 234);
+        Rgb paintColour = Rgb{0.13f, 0.19f, 0.15f} * (0.85f + 0.3f * brushed + 0.2f * pitting);
+        Rgb bare = Rgb{0.42f, 0.41f, 0.39f} * (0.9f + 0.25f * brushed);
+        return mix(paintColour, bare, wear) + Rgb{1, 1, 1} * (0.02f * texelNoise(u, v, canvas.width, 233));
     });
 }
 

@@ -100,9 +100,11 @@ void paintFabric(Canvas& canvas) {
 
 void paintCandle(Canvas& canvas) {
     paint(canvas, [&](float u, float v) {
-        float body = 0.04f * fractalNoise(u, v, 3, 4, 171);
-        float drips = smoothstep(0.3f, 0.9f, stretchedNoise(u, v, 12, 1, 3, 172)) * 0.08f;
-        float b = 0.86f + body + drips;
+        // Wax with cloudy depth and runs of melted wax down the side.
+        float body = 0.07f * fractalNoise(u, v, 3, 5, 171);
+        float drips = smoothstep(0.1f, 0.7f, stretchedNoise(u, v, 12, 1, 3, 172)) * 0.12f;
+        float grain = 0.015f * texelNoise(u, v, canvas.width, 173);
+        float b = 0.80f + body + drips + grain;
         return Rgb{b, b * 0.93f, b * 0.78f};
     });
 }
