@@ -81,7 +81,7 @@ void addCameras(SceneBuilder& scene) {
     };
     // Entering past the bar toward the floor.
     scene.addCamera("!cam1",
-                    line(0, enter, 60, 60, {-430, 130, 470}, {-160, 110, 280}, {-100, 80, 100}, {0, 60, 0}));
+                    line(0, enter, 60, 60, {-250, 175, 490}, {-160, 110, 280}, {-100, 80, 100}, {0, 60, 0}));
     // Circling the floor once as the strobe starts.
     std::vector<CameraKey> round;
     for (int f = enter; f <= circle + 30; f += 30) {
