@@ -1,6 +1,7 @@
-// The logo mask: its BMP layout as the show reads it, and the outline itself: one closed curve
-// one pixel wide through the start pixel, inside the margins, of a length the walker writes in
-// time, and mirrored so that the word reads from above.
+// The logo mask: its BMP layout as the show reads it, and the curve itself: one closed curve one
+// pixel wide through the start pixel, inside the margins, of a length the walker covers in the
+// scene, its ink written late enough to be whole at the end, and mirrored so that the word
+// reads from above.
 #include "logo_mask.h"
 
 #include "image/texture.h"
@@ -58,9 +59,11 @@ class GeneratedLogo : public ::testing::Test {
     static void TearDownTestSuite() { delete logo; }
     static LogoMask* logo;
     static bool built;
-    bool set(int x, int y) const {
-        return x >= 0 && y >= 0 && x < 320 && y < 200 && logo->pixels[size_t(y) * 320 + size_t(x)] != 0;
+    uint8_t value(int x, int y) const {
+        return x >= 0 && y >= 0 && x < 320 && y < 200 ? logo->pixels[size_t(y) * 320 + size_t(x)] : 0;
     }
+    bool set(int x, int y) const { return value(x, y) != 0; }
+    bool ink(int x, int y) const { return value(x, y) == LOGO_INK; }
 };
 LogoMask* GeneratedLogo::logo = nullptr;
 bool GeneratedLogo::built = false;
@@ -68,13 +71,14 @@ bool GeneratedLogo::built = false;
 TEST_F(GeneratedLogo, IsOneClosedCurveOnePixelWide) {
     ASSERT_TRUE(built);
     ASSERT_EQ(logo->pixels.size(), size_t(MASK_SIZE));
-    int count = 0;
+    int count = 0, inkCount = 0;
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 320; ++x) {
             uint8_t v = logo->pixels[size_t(y) * 320 + size_t(x)];
-            ASSERT_TRUE(v == 0 || v == LOGO_INK) << x << "," << y;
+            ASSERT_TRUE(v == 0 || v == LOGO_INK || v == LOGO_SILENT) << x << "," << y;
             if (!v) continue;
             ++count;
+            inkCount += v == LOGO_INK;
             // Clear border: the walker reads one pixel beyond the one it stands on.
             ASSERT_TRUE(x > 0 && y > 0 && x < 319 && y < 199) << x << "," << y;
             int neighbours = 0;
@@ -101,6 +105,10 @@ TEST_F(GeneratedLogo, IsOneClosedCurveOnePixelWide) {
     EXPECT_EQ(size_t(count), logo->outline.size());
     EXPECT_GE(count, 900);
     EXPECT_LE(count, 1250);
+    // Most of the word's outline is ink.
+    EXPECT_EQ(inkCount, logo->inkPixels);
+    EXPECT_GE(inkCount, 380);
+    EXPECT_LE(inkCount, 600);
 }
 
 TEST_F(GeneratedLogo, StartsOnTheStartPixelRunningRight) {
@@ -114,16 +122,16 @@ TEST_F(GeneratedLogo, StartsOnTheStartPixelRunningRight) {
 
 TEST_F(GeneratedLogo, ReadsFromAboveBecauseItIsMirrored) {
     ASSERT_TRUE(built);
-    // The word begins with the P, whose stem is one straight edge from the top of the letter
-    // to the bottom of the bar it stands on; the x at the word's end has slanted sides. The
-    // world puts column c at x = 320 - c, so the P must be at the mask's right-hand end.
-    // The longest vertical run of outline among the three columns at one end.
+    // The word begins with the P, whose stem is one straight edge from its top to its foot;
+    // the x at the word's end has slanted sides. The world puts column c at x = 320 - c, so the
+    // P must be at the mask's right-hand end.
+    // The longest vertical run of ink among the three columns at one end of the word.
     auto longestRunNear = [&](int edge, int inward) {
         int best = 0;
         for (int k = 0; k < 3; ++k) {
             int run = 0;
             for (int y = 0; y < 200; ++y) {
-                run = set(edge + k * inward, y) ? run + 1 : 0;
+                run = ink(edge + k * inward, y) ? run + 1 : 0;
                 best = std::max(best, run);
             }
         }
@@ -134,16 +142,22 @@ TEST_F(GeneratedLogo, ReadsFromAboveBecauseItIsMirrored) {
     EXPECT_LT(longestRunNear(logo->left, 1), height * 4 / 10);
 }
 
-TEST_F(GeneratedLogo, TheWalkerModelWritesItInOneLap) {
+TEST_F(GeneratedLogo, TheWalkerModelWritesTheInkLateAndLapsTheCurve) {
     ASSERT_TRUE(built);
     int n = int(logo->outline.size());
     MaskWalk walk = walkMask(logo->pixels, 3 * n, LOGO_START_X, LOGO_START_Y);
     EXPECT_EQ(walk.restarts, 0);
     EXPECT_EQ(walk.stalls, 0);
-    ASSERT_EQ(int(walk.emitted.size()), n);
-    EXPECT_EQ(walk.emittedAt.back(), n); // the start pixel, one iteration after the lap closes
-    // At 1400 steps over 67 s that is before a minute of the scene.
-    EXPECT_LT(double(n + 1) * 67.0 / 1400.0, 60.0);
+    EXPECT_GE(walk.closedTraces, 2);
+    ASSERT_EQ(int(walk.emitted.size()), logo->inkPixels);
+    for (int index : walk.emitted) EXPECT_EQ(logo->pixels[size_t(index)], LOGO_INK);
+    // Walker iteration i reaches curve pixel i + 1.
+    EXPECT_EQ(walk.emittedAt.front(), logo->firstInkStep - 1);
+    EXPECT_EQ(walk.emittedAt.back(), logo->lastInkStep - 1);
+    // At 1400 steps over 67 s: all ink is written before a minute, and none of it before 30 s,
+    // so at 60 s no logo particle (40 s of life) has faded below a quarter.
+    EXPECT_LT(double(logo->lastInkStep) * 67.0 / 1400.0, 60.0);
+    EXPECT_GE(double(logo->firstInkStep) * 67.0 / 1400.0, 30.0);
 }
 
 } // namespace
