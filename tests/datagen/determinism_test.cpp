@@ -33,7 +33,8 @@ std::map<std::string, std::vector<uint8_t>> filesUnder(const std::filesystem::pa
     std::map<std::string, std::vector<uint8_t>> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
         if (entry.is_regular_file())
-            files[std::filesystem::relative(entry.path(), folder).string()] = test::readFile(entry.path().string());
+            files[std::filesystem::relative(entry.path(), folder).string()] =
+                test::readFile(entry.path().string());
     return files;
 }
 

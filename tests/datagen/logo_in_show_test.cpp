@@ -82,7 +82,8 @@ TEST(LogoInShow, FirstSceneWritesTheWholeOutlineByOneMinute) {
     std::vector<Pixel> entries;
     for (int dy = -1; dy <= 1; ++dy)
         for (int dx = -1; dx <= 1; ++dx)
-            if (original[size_t((lowest + dy) * 320 + 134 + dx)] == LOGO_INK) entries.push_back({134 + dx, lowest + dy});
+            if (original[size_t((lowest + dy) * 320 + 134 + dx)] == LOGO_INK)
+                entries.push_back({134 + dx, lowest + dy});
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_DOUBLE_EQ(logo.particles[0].position.x, 320.0 - entries[0].x);
     EXPECT_DOUBLE_EQ(logo.particles[0].position.y, 10.0);
@@ -100,7 +101,8 @@ TEST(LogoInShow, TheGeneratorsWalkerModelAgreesWithTheShowsWalker) {
     ParticleSystem logo(10000, "data/fire.jpg", 40.0f, 150, 3.0f, 0.0f);
     ParticleSystem sparks(5000, "data/fire.jpg", 2.0f, 10, 10.0f, 80.0f);
     // Walks of several lengths, each from a fresh mask: both mark the same pixels in the same order.
-    for (int steps : {1, 57, generated.firstInkStep, generated.firstInkStep + 1, 900, generated.lastInkStep, 1400}) {
+    for (int steps :
+         {1, 57, generated.firstInkStep, generated.firstInkStep + 1, 900, generated.lastInkStep, 1400}) {
         SCOPED_TRACE(steps);
         std::vector<uint8_t> mask = generated.pixels;
         logo.count = 0;

@@ -23,10 +23,10 @@ uint32_t u32At(const std::vector<uint8_t>& bytes, size_t offset) {
 
 TEST(LogoMask, BmpLayoutMatchesTheShowsReader) {
     std::vector<uint8_t> pixels(MASK_SIZE, 0);
-    pixels[0] = 7;                       // top left
-    pixels[199 * 320] = 9;               // bottom left
-    pixels[319] = 3;                     // top right
-    pixels[100 * 320 + 160] = 255;       // somewhere in the middle
+    pixels[0] = 7;                 // top left
+    pixels[199 * 320] = 9;         // bottom left
+    pixels[319] = 3;               // top right
+    pixels[100 * 320 + 160] = 255; // somewhere in the middle
     std::vector<uint8_t> bmp = encodeMaskBmp(pixels);
     ASSERT_EQ(bmp.size(), 1078u + 64000u);
     EXPECT_EQ(bmp[0], 'B');
@@ -98,7 +98,8 @@ TEST_F(GeneratedLogo, IsOneClosedCurveOnePixelWide) {
         for (int dy = -1; dy <= 1; ++dy)
             for (int dx = -1; dx <= 1; ++dx) {
                 int x = p % 320 + dx, y = p / 320 + dy;
-                if (set(x, y) && !seen[size_t(y * 320 + x)]) seen[size_t(y * 320 + x)] = 1, stack.push_back(y * 320 + x);
+                if (set(x, y) && !seen[size_t(y * 320 + x)])
+                    seen[size_t(y * 320 + x)] = 1, stack.push_back(y * 320 + x);
             }
     }
     EXPECT_EQ(reached, count);

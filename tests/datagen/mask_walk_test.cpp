@@ -11,7 +11,9 @@
 namespace pelx {
 namespace {
 
-int at(int x, int y) { return y * MASK_WIDTH + x; }
+int at(int x, int y) {
+    return y * MASK_WIDTH + x;
+}
 
 std::vector<uint8_t> squareOutline(int left, int top, int size) {
     std::vector<uint8_t> mask(MASK_SIZE, 0);

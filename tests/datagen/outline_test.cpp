@@ -40,7 +40,8 @@ TEST(Outline, TracedBoundaryOfFilledShapes) {
         {"L shape",
          {"..........", ".####.....", ".####.....", ".####.....", ".########.", ".########.", ".########.",
           ".........."},
-         23, 18},
+         23,
+         18},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -17,7 +17,9 @@ int brightest(const RgbImage& image, int x0, int y0, int x1, int y1) {
     int best = 0;
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x)
-            for (int c = 0; c < 3; ++c) best = std::max(best, int(image.pixels[size_t(y) * size_t(image.stride) + size_t(x) * 3 + size_t(c)]));
+            for (int c = 0; c < 3; ++c)
+                best = std::max(
+                    best, int(image.pixels[size_t(y) * size_t(image.stride) + size_t(x) * 3 + size_t(c)]));
     return best;
 }
 
@@ -37,8 +39,8 @@ TEST(Pictures, GeneratedPictures) {
     std::unique_ptr<RgbImage> load = loadJpeg(test::generatedData(LOAD_PICTURE).c_str());
     ASSERT_NE(load, nullptr);
     EXPECT_EQ(load->width * 2, load->height * 3);
-    EXPECT_LT(meanLevel(*load), 40.0);                                                 // dark
-    EXPECT_GT(brightest(*load, 0, 0, load->width, load->height), 200);                 // but the name shines
+    EXPECT_LT(meanLevel(*load), 40.0);                                 // dark
+    EXPECT_GT(brightest(*load, 0, 0, load->width, load->height), 200); // but the name shines
 
     std::unique_ptr<RgbImage> end = loadJpeg(test::generatedData(END_PICTURE).c_str());
     ASSERT_NE(end, nullptr);
@@ -57,7 +59,8 @@ TEST(Pictures, GeneratedPictures) {
     EXPECT_LE(brightest(*fire, 0, fire->height - 3, fire->width, fire->height), 4);
     EXPECT_LE(brightest(*fire, 0, 0, 3, fire->height), 4);
     EXPECT_LE(brightest(*fire, fire->width - 3, 0, fire->width, fire->height), 4);
-    EXPECT_GT(brightest(*fire, fire->width / 3, fire->height / 3, fire->width * 2 / 3, fire->height * 2 / 3), 220);
+    EXPECT_GT(brightest(*fire, fire->width / 3, fire->height / 3, fire->width * 2 / 3, fire->height * 2 / 3),
+              220);
 }
 
 } // namespace

@@ -54,7 +54,7 @@ TEST(Soundtrack, EncoderWritesFixedRateFrames) {
 }
 
 struct FrameSurvey {
-    int frames = 0;      // audio frames (the information frame not counted)
+    int frames = 0;       // audio frames (the information frame not counted)
     bool allFixed = true; // every frame MPEG-1 layer III, 192 kbit/s, 44.1 kHz, two channels
     bool infoFrame = false;
 };
@@ -80,8 +80,10 @@ FrameSurvey surveyFrames(const std::vector<uint8_t>& file) {
         bool info = at == 0 && at + 40 <= file.size() &&
                     (std::string(reinterpret_cast<const char*>(&file[at + 36]), 4) == "Info" ||
                      std::string(reinterpret_cast<const char*>(&file[at + 36]), 4) == "Xing");
-        if (info) survey.infoFrame = true;
-        else ++survey.frames;
+        if (info)
+            survey.infoFrame = true;
+        else
+            ++survey.frames;
         at += length;
     }
     return survey;
@@ -89,13 +91,15 @@ FrameSurvey surveyFrames(const std::vector<uint8_t>& file) {
 
 // Decodes with ffmpeg into interleaved 16-bit stereo at 44.1 kHz.
 std::vector<int16_t> decodeWithFfmpeg(const std::string& path) {
-    std::string command = "ffmpeg -v error -i '" + path + "' -f s16le -acodec pcm_s16le -ac 2 -ar 44100 - 2>/dev/null";
+    std::string command =
+        "ffmpeg -v error -i '" + path + "' -f s16le -acodec pcm_s16le -ac 2 -ar 44100 - 2>/dev/null";
     std::vector<int16_t> samples;
     std::FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return samples;
     int16_t buffer[8192];
     size_t got;
-    while ((got = std::fread(buffer, sizeof(int16_t), 8192, pipe)) > 0) samples.insert(samples.end(), buffer, buffer + got);
+    while ((got = std::fread(buffer, sizeof(int16_t), 8192, pipe)) > 0)
+        samples.insert(samples.end(), buffer, buffer + got);
     pclose(pipe);
     return samples;
 }
@@ -155,15 +159,16 @@ TEST_F(GeneratedSoundtrack, DecodesToAtLeast283SecondsBelowMinusOneDbfs) {
     EXPECT_LT(peak, int(32768.0 * std::pow(10.0, -1.0 / 20.0))); // 29204
     EXPECT_GT(peak, int(32768.0 * std::pow(10.0, -4.0 / 20.0))); // and not needlessly quiet
     // Silence from 283 s to the end; the fade is already below -40 dBFS a second earlier.
-    for (size_t i = size_t(283.0 * 44100) * 2; i < pcm->size(); ++i) ASSERT_LE(std::abs(int((*pcm)[i])), 1) << i;
+    for (size_t i = size_t(283.0 * 44100) * 2; i < pcm->size(); ++i)
+        ASSERT_LE(std::abs(int((*pcm)[i])), 1) << i;
     EXPECT_LT(rms(*pcm, 281.5, 282.5), 32768.0 * 0.01);
     EXPECT_GT(rms(*pcm, 272.0, 277.0), 32768.0 * 0.05);
 }
 
 TEST_F(GeneratedSoundtrack, RisesAtEachStrobePhase) {
     ASSERT_FALSE(pcm->empty());
-    const double groove = rms(*pcm, 169.0, 192.5), first = rms(*pcm, 193.5, 222.5), second = rms(*pcm, 223.5, 252.5),
-                 peak = rms(*pcm, 253.5, 277.0);
+    const double groove = rms(*pcm, 169.0, 192.5), first = rms(*pcm, 193.5, 222.5),
+                 second = rms(*pcm, 223.5, 252.5), peak = rms(*pcm, 253.5, 277.0);
     EXPECT_LT(groove, first);
     EXPECT_LT(first, second);
     EXPECT_LT(second, peak);
@@ -184,7 +189,8 @@ TEST_F(GeneratedSoundtrack, BeatsFallOnTheStrobesFlashes) {
         for (int k = 0; k < phase.beats; ++k) {
             double beat = phase.start + k * phase.interval;
             // The kick's first 60 ms against the same span half a beat later.
-            if (lowEnergy(*pcm, beat, 0.06) > 1.5 * lowEnergy(*pcm, beat + phase.interval / 2, 0.06)) ++onBeat;
+            if (lowEnergy(*pcm, beat, 0.06) > 1.5 * lowEnergy(*pcm, beat + phase.interval / 2, 0.06))
+                ++onBeat;
         }
         EXPECT_GE(onBeat, phase.beats * 9 / 10);
     }

@@ -33,7 +33,9 @@ struct SeamFigures {
 SeamFigures seam(const RgbImage& image, bool columns) {
     int lines = columns ? image.width : image.height;
     int length = columns ? image.height : image.width;
-    auto at = [&](int line, int i) { return columns ? luminance(image, line, i) : luminance(image, i, line); };
+    auto at = [&](int line, int i) {
+        return columns ? luminance(image, line, i) : luminance(image, i, line);
+    };
     auto step = [&](int from, int to) {
         double sum = 0;
         for (int i = 0; i < length; ++i) sum += std::fabs(at(to, i) - at(from, i));
@@ -41,7 +43,8 @@ SeamFigures seam(const RgbImage& image, bool columns) {
     };
     SeamFigures figures;
     figures.across = step(lines - 1, 0);
-    for (int line = 0; line + 1 < lines; ++line) figures.inside = std::max(figures.inside, step(line, line + 1));
+    for (int line = 0; line + 1 < lines; ++line)
+        figures.inside = std::max(figures.inside, step(line, line + 1));
     return figures;
 }
 
@@ -95,8 +98,9 @@ TEST(Textures, EveryListedTextureWasGeneratedAndLooksRight) {
             double edge = 0;
             for (int i = 0; i < image->width; ++i)
                 for (int k = 0; k < 2; ++k) {
-                    edge = std::max({edge, luminance(*image, i, k), luminance(*image, i, image->height - 1 - k),
-                                     luminance(*image, k, i), luminance(*image, image->width - 1 - k, i)});
+                    edge =
+                        std::max({edge, luminance(*image, i, k), luminance(*image, i, image->height - 1 - k),
+                                  luminance(*image, k, i), luminance(*image, image->width - 1 - k, i)});
                 }
             EXPECT_LE(edge, 6.0) << "a sprite's edge must be black";
             EXPECT_GT(brightest, 150.0);

@@ -12,7 +12,9 @@
 
 namespace pelx {
 
-float clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
+float clamp01(float v) {
+    return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
+}
 
 float smoothstep(float edge0, float edge1, float v) {
     float t = clamp01((v - edge0) / (edge1 - edge0));
@@ -30,7 +32,8 @@ Canvas makeCanvas(int width, int height, Rgb fill) {
 void paint(Canvas& canvas, const std::function<Rgb(float u, float v)>& shade) {
     for (int y = 0; y < canvas.height; ++y) {
         float v = (float(y) + 0.5f) / float(canvas.height);
-        for (int x = 0; x < canvas.width; ++x) canvas.at(x, y) = shade((float(x) + 0.5f) / float(canvas.width), v);
+        for (int x = 0; x < canvas.width; ++x)
+            canvas.at(x, y) = shade((float(x) + 0.5f) / float(canvas.width), v);
     }
 }
 

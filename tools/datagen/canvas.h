@@ -13,15 +13,28 @@ struct Rgb {
     float r = 0, g = 0, b = 0;
 };
 
-inline Rgb operator+(Rgb a, Rgb b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
-inline Rgb operator-(Rgb a, Rgb b) { return {a.r - b.r, a.g - b.g, a.b - b.b}; }
-inline Rgb operator*(Rgb a, Rgb b) { return {a.r * b.r, a.g * b.g, a.b * b.b}; }
-inline Rgb operator*(Rgb a, float s) { return {a.r * s, a.g * s, a.b * s}; }
-inline Rgb operator*(float s, Rgb a) { return a * s; }
-inline Rgb mix(Rgb a, Rgb b, float t) { return a + (b - a) * t; }
+inline Rgb operator+(Rgb a, Rgb b) {
+    return {a.r + b.r, a.g + b.g, a.b + b.b};
+}
+inline Rgb operator-(Rgb a, Rgb b) {
+    return {a.r - b.r, a.g - b.g, a.b - b.b};
+}
+inline Rgb operator*(Rgb a, Rgb b) {
+    return {a.r * b.r, a.g * b.g, a.b * b.b};
+}
+inline Rgb operator*(Rgb a, float s) {
+    return {a.r * s, a.g * s, a.b * s};
+}
+inline Rgb operator*(float s, Rgb a) {
+    return a * s;
+}
+inline Rgb mix(Rgb a, Rgb b, float t) {
+    return a + (b - a) * t;
+}
 // An 8-bit-per-channel colour written as 0xRRGGBB.
 inline Rgb hex(uint32_t rgb) {
-    return {float((rgb >> 16) & 255u) / 255.0f, float((rgb >> 8) & 255u) / 255.0f, float(rgb & 255u) / 255.0f};
+    return {float((rgb >> 16) & 255u) / 255.0f, float((rgb >> 8) & 255u) / 255.0f,
+            float(rgb & 255u) / 255.0f};
 }
 
 float clamp01(float v);

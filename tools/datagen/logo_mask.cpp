@@ -85,8 +85,10 @@ void bridge(BitImage& region, const std::vector<Pixel>& left, const std::vector<
         int widest = 0;
         bool both = true;
         for (int k = 0; k < 3; ++k) {
-            if (leftEnd[size_t(y + k)] < 0 || rightStart[size_t(y + k)] == 1 << 30) both = false;
-            else widest = std::max(widest, rightStart[size_t(y + k)] - leftEnd[size_t(y + k)]);
+            if (leftEnd[size_t(y + k)] < 0 || rightStart[size_t(y + k)] == 1 << 30)
+                both = false;
+            else
+                widest = std::max(widest, rightStart[size_t(y + k)] - leftEnd[size_t(y + k)]);
         }
         if (both && widest < bestWidth) bestWidth = widest, bestRow = y;
     }
@@ -190,9 +192,11 @@ std::optional<Layout> layout(const Word& word, size_t gap, int passes, int farCo
     if (path.back().x != RETURN_COLUMN) return std::nullopt;
     lineTo(path, RETURN_COLUMN, LOGO_START_Y + 1); // and then diagonally onto the start pixel
     result.curve = withoutCorners(path);
-    if (result.curve.size() < 2 || !(result.curve[0] == Pixel{LOGO_START_X, LOGO_START_Y})) return std::nullopt;
+    if (result.curve.size() < 2 || !(result.curve[0] == Pixel{LOGO_START_X, LOGO_START_Y}))
+        return std::nullopt;
     for (Pixel p : result.curve)
-        if (p.x < EDGE_MARGIN || p.y < EDGE_MARGIN || p.x > MASK_WIDTH - 1 - EDGE_MARGIN || p.y > MASK_HEIGHT - 1 - EDGE_MARGIN)
+        if (p.x < EDGE_MARGIN || p.y < EDGE_MARGIN || p.x > MASK_WIDTH - 1 - EDGE_MARGIN ||
+            p.y > MASK_HEIGHT - 1 - EDGE_MARGIN)
             return std::nullopt;
     if (!isSimpleClosedCurve(result.curve, MASK_WIDTH, MASK_HEIGHT)) return std::nullopt;
     // The corner cleaning may have taken a pixel; ink is what is still on the curve.
@@ -202,7 +206,8 @@ std::optional<Layout> layout(const Word& word, size_t gap, int passes, int farCo
         onCurve.insert(index);
         if (result.ink.count(index)) result.lastInk = int(k);
     }
-    for (auto it = result.ink.begin(); it != result.ink.end();) it = onCurve.count(*it) ? std::next(it) : result.ink.erase(it);
+    for (auto it = result.ink.begin(); it != result.ink.end();)
+        it = onCurve.count(*it) ? std::next(it) : result.ink.erase(it);
     return result;
 }
 
@@ -256,7 +261,9 @@ std::optional<Layout> placeWord(const Word& word) {
     for (Pixel p : word.curve) minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
     std::vector<size_t> gaps = openings(word);
     std::stable_sort(gaps.begin(), gaps.end(), [&](size_t a, size_t b) {
-        auto offCentre = [&](size_t g) { return std::abs((minX + maxX) / 2 + GAP_CENTRE - word.curve[g].x - MASK_WIDTH / 2); };
+        auto offCentre = [&](size_t g) {
+            return std::abs((minX + maxX) / 2 + GAP_CENTRE - word.curve[g].x - MASK_WIDTH / 2);
+        };
         return offCentre(a) < offCentre(b);
     });
     for (size_t gap : gaps) {
@@ -342,7 +349,8 @@ std::vector<uint8_t> encodeMaskBmp(const std::vector<uint8_t>& pixels) {
     u32(MASK_SIZE);
     u32(2835), u32(2835); // 72 dots per inch
     u32(256), u32(0);
-    for (uint32_t i = 0; i < 256; ++i) bmp.push_back(uint8_t(i)), bmp.push_back(uint8_t(i)), bmp.push_back(uint8_t(i)), bmp.push_back(0);
+    for (uint32_t i = 0; i < 256; ++i)
+        bmp.push_back(uint8_t(i)), bmp.push_back(uint8_t(i)), bmp.push_back(uint8_t(i)), bmp.push_back(0);
     for (int row = MASK_HEIGHT - 1; row >= 0; --row)
         for (int x = 0; x < MASK_WIDTH; ++x) bmp.push_back(pixels[size_t(row) * MASK_WIDTH + size_t(x)]);
     return bmp;
@@ -355,8 +363,8 @@ bool writeLogoMask(const std::filesystem::path& showDir) {
     auto seconds = [](int step) { return double(step) * 67.0 / 1400.0; };
     std::printf("pelx-datagen: logo curve of %zu pixels, %d of them ink (font size %d), word in mask columns "
                 "%d..%d, rows %d..%d, written from %.1f s to %.1f s\n",
-                logo.outline.size(), logo.inkPixels, logo.pixelSize, logo.left, logo.right, logo.top, logo.bottom,
-                seconds(logo.firstInkStep), seconds(logo.lastInkStep));
+                logo.outline.size(), logo.inkPixels, logo.pixelSize, logo.left, logo.right, logo.top,
+                logo.bottom, seconds(logo.firstInkStep), seconds(logo.lastInkStep));
     return writeBytes(showDir / MASK_FILE, encodeMaskBmp(logo.pixels));
 }
 

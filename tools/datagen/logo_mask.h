@@ -41,7 +41,7 @@ struct LogoMask {
     int inkPixels = 0;           // how many of them are ink
     int firstInkStep = 0;        // the walker steps before the first and after the last ink pixel
     int lastInkStep = 0;
-    int pixelSize = 0;           // the font size the word was rendered at
+    int pixelSize = 0;                            // the font size the word was rendered at
     int left = 0, top = 0, right = 0, bottom = 0; // the word's bounds in mask pixels
 };
 

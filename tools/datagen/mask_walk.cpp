@@ -47,8 +47,10 @@ MaskWalk walkMask(const std::vector<uint8_t>& source, int iterations, int startX
             }
         } else {
             y = startY;
-            if (x == anchorX) tracing = true;
-            else ++x;
+            if (x == anchorX)
+                tracing = true;
+            else
+                ++x;
         }
         if (dx == 0 && dy == 0) ++walk.stalls;
         if (!tracing) continue;

@@ -54,7 +54,8 @@ std::vector<uint8_t> encodeMp3(const std::vector<int16_t>& pcm) {
     // length is known.
     std::vector<unsigned char> tag(8192);
     size_t tagSize = lame_get_lametag_frame(lame, tag.data(), tag.size());
-    if (tagSize > 0 && tagSize <= out.size()) std::copy(tag.begin(), tag.begin() + std::ptrdiff_t(tagSize), out.begin());
+    if (tagSize > 0 && tagSize <= out.size())
+        std::copy(tag.begin(), tag.begin() + std::ptrdiff_t(tagSize), out.begin());
     lame_close(lame);
     return out;
 }

@@ -12,10 +12,10 @@ namespace {
 
 // Sixteen unit gradients as constants (no sin/cos at run time).
 constexpr float GRADIENTS[16][2] = {
-    {1.0f, 0.0f},         {0.92388f, 0.38268f},  {0.70711f, 0.70711f},  {0.38268f, 0.92388f},
-    {0.0f, 1.0f},         {-0.38268f, 0.92388f}, {-0.70711f, 0.70711f}, {-0.92388f, 0.38268f},
-    {-1.0f, 0.0f},        {-0.92388f, -0.38268f}, {-0.70711f, -0.70711f}, {-0.38268f, -0.92388f},
-    {0.0f, -1.0f},        {0.38268f, -0.92388f}, {0.70711f, -0.70711f},  {0.92388f, -0.38268f},
+    {1.0f, 0.0f},  {0.92388f, 0.38268f},   {0.70711f, 0.70711f},   {0.38268f, 0.92388f},
+    {0.0f, 1.0f},  {-0.38268f, 0.92388f},  {-0.70711f, 0.70711f},  {-0.92388f, 0.38268f},
+    {-1.0f, 0.0f}, {-0.92388f, -0.38268f}, {-0.70711f, -0.70711f}, {-0.38268f, -0.92388f},
+    {0.0f, -1.0f}, {0.38268f, -0.92388f},  {0.70711f, -0.70711f},  {0.92388f, -0.38268f},
 };
 
 int wrap(int value, int period) {
@@ -23,7 +23,9 @@ int wrap(int value, int period) {
     return r < 0 ? r + period : r;
 }
 
-float fade(float t) { return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f); }
+float fade(float t) {
+    return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f);
+}
 
 float corner(int ix, int iy, float fx, float fy, int periodX, int periodY, uint32_t seed) {
     const float* g = GRADIENTS[hashPoint(wrap(ix, periodX), wrap(iy, periodY), seed) & 15u];
@@ -55,7 +57,8 @@ float fractalNoise(float u, float v, int basePeriod, int octaves, uint32_t seed,
     float sum = 0, weight = 1, total = 0;
     int period = basePeriod;
     for (int k = 0; k < octaves; ++k) {
-        sum += weight * gradientNoise(u * float(period), v * float(period), period, seed + uint32_t(k) * 101u);
+        sum +=
+            weight * gradientNoise(u * float(period), v * float(period), period, seed + uint32_t(k) * 101u);
         total += weight;
         weight *= gain;
         period *= 2;
@@ -63,7 +66,8 @@ float fractalNoise(float u, float v, int basePeriod, int octaves, uint32_t seed,
     return sum / total;
 }
 
-float stretchedNoise(float u, float v, int basePeriodU, int basePeriodV, int octaves, uint32_t seed, float gain) {
+float stretchedNoise(float u, float v, int basePeriodU, int basePeriodV, int octaves, uint32_t seed,
+                     float gain) {
     float sum = 0, weight = 1, total = 0;
     int pu = basePeriodU, pv = basePeriodV;
     for (int k = 0; k < octaves; ++k) {
@@ -80,7 +84,8 @@ float ridgedNoise(float u, float v, int basePeriod, int octaves, uint32_t seed) 
     float sum = 0, weight = 1, total = 0;
     int period = basePeriod;
     for (int k = 0; k < octaves; ++k) {
-        float n = 1.0f - std::fabs(gradientNoise(u * float(period), v * float(period), period, seed + uint32_t(k) * 131u));
+        float n = 1.0f - std::fabs(gradientNoise(u * float(period), v * float(period), period,
+                                                 seed + uint32_t(k) * 131u));
         sum += weight * n * n;
         total += weight;
         weight *= 0.5f;

@@ -63,7 +63,9 @@ int directionIndex(Pixel from, Pixel to) {
     return -1;
 }
 
-bool touches(Pixel a, Pixel b) { return !(a == b) && std::abs(a.x - b.x) <= 1 && std::abs(a.y - b.y) <= 1; }
+bool touches(Pixel a, Pixel b) {
+    return !(a == b) && std::abs(a.x - b.x) <= 1 && std::abs(a.y - b.y) <= 1;
+}
 
 } // namespace
 
@@ -126,7 +128,8 @@ bool cutHolesOpen(BitImage& image, int width) {
         Pixel side = bestStep.x == 0 ? Pixel{1, 0} : Pixel{0, 1};
         for (int k = 1; k <= bestLength; ++k)
             for (int w = 0; w < width; ++w) {
-                int x = bestFrom.x + k * bestStep.x + w * side.x, y = bestFrom.y + k * bestStep.y + w * side.y;
+                int x = bestFrom.x + k * bestStep.x + w * side.x,
+                    y = bestFrom.y + k * bestStep.y + w * side.y;
                 if (x >= 0 && y >= 0 && x < image.width && y < image.height) image.set(x, y, false);
             }
     }
@@ -207,7 +210,8 @@ bool isSimpleClosedCurve(const std::vector<Pixel>& curve, int width, int height)
         for (int dy = -1; dy <= 1; ++dy)
             for (int dx = -1; dx <= 1; ++dx) {
                 int x = p.x + dx, y = p.y + dy;
-                if ((dx || dy) && x >= 0 && y >= 0 && x < width && y < height && on[size_t(y) * size_t(width) + size_t(x)])
+                if ((dx || dy) && x >= 0 && y >= 0 && x < width && y < height &&
+                    on[size_t(y) * size_t(width) + size_t(x)])
                     ++neighbours;
             }
         if (neighbours != 2) return false;

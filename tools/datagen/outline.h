@@ -16,7 +16,8 @@ struct BitImage {
 
     // Outside the picture counts as clear.
     bool at(int x, int y) const {
-        return x >= 0 && y >= 0 && x < width && y < height && bits[size_t(y) * size_t(width) + size_t(x)] != 0;
+        return x >= 0 && y >= 0 && x < width && y < height &&
+               bits[size_t(y) * size_t(width) + size_t(x)] != 0;
     }
     void set(int x, int y, bool value) { bits[size_t(y) * size_t(width) + size_t(x)] = value ? 1 : 0; }
 };

@@ -26,7 +26,8 @@ void drawGlowingName(Canvas& canvas, int pixelSize, int baseline, float glow) {
     if (!renderText(FONT_SANS_BOLD, pixelSize, "Pelx", 48, pixelSize / 20, name)) return;
     int left = centredLeft(canvas, name), top = baseline - name.baseline;
     addCoverage(canvas, blurred(name.coverage, pixelSize / 6), left, top, Rgb{0.9f, 0.32f, 0.05f} * glow);
-    addCoverage(canvas, blurred(name.coverage, pixelSize / 24), left, top, Rgb{1.0f, 0.55f, 0.12f} * (0.8f * glow));
+    addCoverage(canvas, blurred(name.coverage, pixelSize / 24), left, top,
+                Rgb{1.0f, 0.55f, 0.12f} * (0.8f * glow));
     float height = float(name.inkBottom - name.inkTop + 1);
     for (int y = 0; y < name.coverage.height; ++y) {
         int cy = top + y;
@@ -41,8 +42,8 @@ void drawGlowingName(Canvas& canvas, int pixelSize, int baseline, float glow) {
     }
 }
 
-void drawLine(Canvas& canvas, const char* font, int pixelSize, int spacing, const std::string& line, int baseline,
-              Rgb colour) {
+void drawLine(Canvas& canvas, const char* font, int pixelSize, int spacing, const std::string& line,
+              int baseline, Rgb colour) {
     TextImage text;
     if (!renderText(font, pixelSize, line, 8, spacing, text)) return;
     addCoverage(canvas, text.coverage, centredLeft(canvas, text), baseline - text.baseline, colour);
@@ -81,7 +82,8 @@ Canvas paintEndPicture() {
 
 Canvas paintFireSprite() {
     Canvas canvas = makeCanvas(128, 128);
-    static const Rgb stops[5] = {{0, 0, 0}, {0.45f, 0.06f, 0.01f}, {0.92f, 0.35f, 0.05f}, {1.0f, 0.75f, 0.25f}, {1.0f, 0.95f, 0.8f}};
+    static const Rgb stops[5] = {
+        {0, 0, 0}, {0.45f, 0.06f, 0.01f}, {0.92f, 0.35f, 0.05f}, {1.0f, 0.75f, 0.25f}, {1.0f, 0.95f, 0.8f}};
     paint(canvas, [](float u, float v) {
         // A round blob, a little taller above its centre, its edge broken by noise.
         float x = (u - 0.5f) * 2.0f, y = (v - 0.55f) * 2.0f;

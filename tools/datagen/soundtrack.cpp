@@ -39,23 +39,28 @@ struct Note {
 };
 
 // The lead's tune over Am F C G, four bars; the second version ends home on A.
-constexpr Note TUNE_A[] = {{0, 1, 76},    {1, 0.5, 72},  {1.5, 0.5, 74}, {2, 1, 76},    {3, 1, 81},
-                           {4, 1, 79},    {5, 0.5, 77},  {5.5, 0.5, 76}, {6, 1.5, 72},  {7.5, 0.5, 69},
-                           {8, 1, 72},    {9, 0.5, 76},  {9.5, 1, 79},   {10.5, 0.5, 76}, {11, 1, 74},
-                           {12, 1.5, 74}, {13.5, 0.5, 71}, {14, 1, 74},  {15, 1, 79}};
-constexpr Note TUNE_B[] = {{0, 0.5, 81},  {0.5, 0.5, 79}, {1, 1, 76},    {2, 0.5, 72},  {2.5, 1.5, 76},
-                           {4, 1, 77},    {5, 1, 76},    {6, 0.5, 77},  {6.5, 0.5, 79}, {7, 1, 81},
-                           {8, 1.5, 79},  {9.5, 0.5, 76}, {10, 1, 72},  {11, 1, 76},
-                           {12, 1, 71},   {13, 1, 72},   {14, 0.5, 71}, {14.5, 1.5, 69}};
+constexpr Note TUNE_A[] = {{0, 1, 76},    {1, 0.5, 72},    {1.5, 0.5, 74}, {2, 1, 76},      {3, 1, 81},
+                           {4, 1, 79},    {5, 0.5, 77},    {5.5, 0.5, 76}, {6, 1.5, 72},    {7.5, 0.5, 69},
+                           {8, 1, 72},    {9, 0.5, 76},    {9.5, 1, 79},   {10.5, 0.5, 76}, {11, 1, 74},
+                           {12, 1.5, 74}, {13.5, 0.5, 71}, {14, 1, 74},    {15, 1, 79}};
+constexpr Note TUNE_B[] = {{0, 0.5, 81}, {0.5, 0.5, 79}, {1, 1, 76},     {2, 0.5, 72},   {2.5, 1.5, 76},
+                           {4, 1, 77},   {5, 1, 76},     {6, 0.5, 77},   {6.5, 0.5, 79}, {7, 1, 81},
+                           {8, 1.5, 79}, {9.5, 0.5, 76}, {10, 1, 72},    {11, 1, 76},    {12, 1, 71},
+                           {13, 1, 72},  {14, 0.5, 71},  {14.5, 1.5, 69}};
 
-float rising(double t, double from, double to) { return float(std::clamp((t - from) / (to - from), 0.0, 1.0)); }
-
-void padChord(SoundMix& mix, double time, double length, const Chord& chord, float cutoff, float gain, int octave = 0) {
-    const float pans[3] = {-0.45f, 0.0f, 0.45f};
-    for (int i = 0; i < 3; ++i) playPad(mix, time, length, chord.notes[i] + 12 * octave, cutoff, {gain, pans[i], 0.45f});
+float rising(double t, double from, double to) {
+    return float(std::clamp((t - from) / (to - from), 0.0, 1.0));
 }
 
-void lead(SoundMix& mix, const Grid& grid, double firstBar, const Note* tune, size_t count, int transpose, float gain) {
+void padChord(SoundMix& mix, double time, double length, const Chord& chord, float cutoff, float gain,
+              int octave = 0) {
+    const float pans[3] = {-0.45f, 0.0f, 0.45f};
+    for (int i = 0; i < 3; ++i)
+        playPad(mix, time, length, chord.notes[i] + 12 * octave, cutoff, {gain, pans[i], 0.45f});
+}
+
+void lead(SoundMix& mix, const Grid& grid, double firstBar, const Note* tune, size_t count, int transpose,
+          float gain) {
     for (size_t i = 0; i < count; ++i) {
         double time = grid.at(firstBar, tune[i].beat);
         playLead(mix, time, tune[i].length * grid.beat * 0.9, tune[i].midi + transpose, {gain, 0.1f, 0.35f});
@@ -73,7 +78,8 @@ void road(SoundMix& mix) {
     for (int i = 0; i < 14; ++i) {
         double time = grid.at(2 * i);
         float build = rising(time, 0.0, 53.0);
-        padChord(mix, time, 8.0 * grid.beat, chords[i], 380.0f + 2600.0f * build * build, 0.10f + 0.06f * build);
+        padChord(mix, time, 8.0 * grid.beat, chords[i], 380.0f + 2600.0f * build * build,
+                 0.10f + 0.06f * build);
         if (i >= 8) padChord(mix, time, 8.0 * grid.beat, chords[i], 1800.0f, 0.035f + 0.03f * build, 1);
         for (int bar = 2 * i; bar < 2 * i + 2; ++bar) {
             if (bar < 4) continue;
@@ -84,13 +90,16 @@ void road(SoundMix& mix) {
                          {0.16f + 0.12f * build, 0.0f, 0.1f});
             if (bar >= 12) {
                 const Chord& c = chords[i];
-                playBell(mix, grid.at(bar, 0), c.notes[(bar + 0) % 3] + 24, {0.05f + 0.05f * build, -0.5f, 0.7f});
-                playBell(mix, grid.at(bar, 2.5), c.notes[(bar + 1) % 3] + 24, {0.04f + 0.04f * build, 0.5f, 0.7f});
+                playBell(mix, grid.at(bar, 0), c.notes[(bar + 0) % 3] + 24,
+                         {0.05f + 0.05f * build, -0.5f, 0.7f});
+                playBell(mix, grid.at(bar, 2.5), c.notes[(bar + 1) % 3] + 24,
+                         {0.04f + 0.04f * build, 0.5f, 0.7f});
             }
         }
     }
     // The logo is complete: a chime across the stereo field.
-    for (int k = 0; k < 3; ++k) playBell(mix, grid.at(22, 0.5 * k), F.notes[k] + 24, {0.12f, -0.6f + 0.6f * k, 0.8f});
+    for (int k = 0; k < 3; ++k)
+        playBell(mix, grid.at(22, 0.5 * k), F.notes[k] + 24, {0.12f, -0.6f + 0.6f * k, 0.8f});
     playRiser(mix, 61.5, 5.5, {0.12f, 0.0f, 0.4f});
 }
 
@@ -102,7 +111,8 @@ void colonne(SoundMix& mix) {
     for (int i = 0; i < 6; ++i) {
         padChord(mix, grid.at(2 * i), 8.0 * grid.beat, chords[i], 2200.0f, 0.11f);
         for (int bar = 2 * i; bar < 2 * i + 2; ++bar) {
-            for (double b : {0.0, 2.0}) playBass(mix, grid.at(bar, b), 1.6 * grid.beat, chords[i].root, 0.5f, {0.26f, 0.0f, 0.1f});
+            for (double b : {0.0, 2.0})
+                playBass(mix, grid.at(bar, b), 1.6 * grid.beat, chords[i].root, 0.5f, {0.26f, 0.0f, 0.1f});
             for (int e = 0; e < 8; ++e)
                 playShaker(mix, grid.at(bar, 0.5 * e), {e % 2 ? 0.16f : 0.09f, 0.35f, 0.2f});
             playRim(mix, grid.at(bar, 1), {0.12f, -0.3f, 0.4f});
@@ -151,7 +161,8 @@ void mirror(SoundMix& mix) {
         if (bar >= 4) {
             playKick(mix, grid.at(bar, 0), {0.35f, 0.0f, 0.05f});
             playKick(mix, grid.at(bar, 2), {0.30f, 0.0f, 0.05f});
-            for (int e = 0; e < 8; ++e) playHat(mix, grid.at(bar, 0.5 * e), false, {e % 2 ? 0.09f : 0.05f, 0.4f, 0.1f});
+            for (int e = 0; e < 8; ++e)
+                playHat(mix, grid.at(bar, 0.5 * e), false, {e % 2 ? 0.09f : 0.05f, 0.4f, 0.1f});
         }
         if (bar >= 8) playRim(mix, grid.at(bar, 3), {0.12f, -0.3f, 0.5f});
         if (bar % 4 == 0) playBell(mix, grid.at(bar), c.notes[0] + 24, {0.07f, 0.6f, 0.8f});
@@ -167,16 +178,19 @@ void tunnel(SoundMix& mix) {
         const Chord& c = chords[bar];
         padChord(mix, grid.at(bar), 4.0 * grid.beat, c, 3000.0f, 0.07f);
         for (int e = 0; e < 8; ++e)
-            playBass(mix, grid.at(bar, 0.5 * e), 0.4 * grid.beat, c.root + (e % 2 ? 12 : 0), 0.75f, {0.30f, 0.0f, 0.05f});
+            playBass(mix, grid.at(bar, 0.5 * e), 0.4 * grid.beat, c.root + (e % 2 ? 12 : 0), 0.75f,
+                     {0.30f, 0.0f, 0.05f});
         for (int b = 0; b < 4; ++b) playKick(mix, grid.at(bar, b), {0.55f, 0.0f, 0.05f});
         bool roll = bar == 9;
         if (!roll) {
             playSnare(mix, grid.at(bar, 1), {0.30f, 0.1f, 0.25f});
             playSnare(mix, grid.at(bar, 3), {0.30f, 0.1f, 0.25f});
         } else {
-            for (int s = 0; s < 16; ++s) playSnare(mix, grid.at(bar, 0.25 * s), {0.10f + 0.25f * float(s) / 15.0f, 0.1f, 0.25f});
+            for (int s = 0; s < 16; ++s)
+                playSnare(mix, grid.at(bar, 0.25 * s), {0.10f + 0.25f * float(s) / 15.0f, 0.1f, 0.25f});
         }
-        for (int s = 0; s < 16; ++s) playHat(mix, grid.at(bar, 0.25 * s), s % 4 == 2, {s % 2 ? 0.06f : 0.10f, -0.35f, 0.1f});
+        for (int s = 0; s < 16; ++s)
+            playHat(mix, grid.at(bar, 0.25 * s), s % 4 == 2, {s % 2 ? 0.06f : 0.10f, -0.35f, 0.1f});
         playStab(mix, grid.at(bar, 0), 0.5 * grid.beat, c.notes[0] + 12, {0.10f, -0.3f, 0.3f});
     }
     playRiser(mix, 164.0, 4.0, {0.14f, 0.0f, 0.4f});
@@ -191,21 +205,24 @@ void grooveBar(SoundMix& mix, const Grid& grid, int bar, const Chord& c, int int
         playClap(mix, grid.at(bar, 1), {0.32f, 0.05f, 0.3f});
         playClap(mix, grid.at(bar, 3), {0.32f, 0.05f, 0.3f});
     }
-    for (int b = 0; b < 4; ++b) playHat(mix, grid.at(bar, b + 0.5), true, {0.08f + 0.015f * level, -0.35f, 0.15f});
+    for (int b = 0; b < 4; ++b)
+        playHat(mix, grid.at(bar, b + 0.5), true, {0.08f + 0.015f * level, -0.35f, 0.15f});
     if (intensity >= 2)
         for (int b = 0; b < 4; ++b) playHat(mix, grid.at(bar, double(b)), false, {0.08f, 0.35f, 0.1f});
     if (intensity >= 1)
-        for (int s = 0; s < 16; ++s) playShaker(mix, grid.at(bar, 0.25 * s), {s % 2 ? 0.08f : 0.05f, 0.5f, 0.1f});
+        for (int s = 0; s < 16; ++s)
+            playShaker(mix, grid.at(bar, 0.25 * s), {s % 2 ? 0.08f : 0.05f, 0.5f, 0.1f});
     // Octave bass in eighths.
     for (int e = 0; e < 8; ++e)
-        playBass(mix, grid.at(bar, 0.5 * e), 0.42 * grid.beat, c.root + (e % 2 ? 12 : 0), 0.55f + 0.1f * level,
-                 {0.26f + 0.03f * level, 0.0f, 0.05f});
+        playBass(mix, grid.at(bar, 0.5 * e), 0.42 * grid.beat, c.root + (e % 2 ? 12 : 0),
+                 0.55f + 0.1f * level, {0.26f + 0.03f * level, 0.0f, 0.05f});
     // Chord stabs on the off-beats of two and four, or on every eighth at the peak.
     int stabs = intensity >= 3 ? 8 : 2;
     for (int k = 0; k < stabs; ++k) {
         double beat = intensity >= 3 ? 0.5 * k : (k == 0 ? 1.5 : 3.5);
         for (int i = 0; i < 3; ++i)
-            playStab(mix, grid.at(bar, beat), 0.3 * grid.beat, c.notes[i] + 12, {0.05f + 0.01f * level, -0.4f + 0.4f * float(i), 0.25f});
+            playStab(mix, grid.at(bar, beat), 0.3 * grid.beat, c.notes[i] + 12,
+                     {0.05f + 0.01f * level, -0.4f + 0.4f * float(i), 0.25f});
     }
     float padGain = intensity >= 1 ? 0.07f : 0.05f;
     padChord(mix, grid.at(bar), 4.0 * grid.beat, c, 2500.0f + 800.0f * level, padGain);
@@ -214,7 +231,8 @@ void grooveBar(SoundMix& mix, const Grid& grid, int bar, const Chord& c, int int
 void fill(SoundMix& mix, double from, double to, double step) {
     int count = int(std::llround((to - from) / step));
     for (int s = 0; s < count; ++s)
-        playSnare(mix, from + s * step, {0.12f + 0.25f * float(s) / float(std::max(1, count - 1)), 0.1f, 0.3f});
+        playSnare(mix, from + s * step,
+                  {0.12f + 0.25f * float(s) / float(std::max(1, count - 1)), 0.1f, 0.3f});
 }
 
 // 168-278 s, the club.
@@ -234,7 +252,8 @@ void disco(SoundMix& mix) {
     playCrash(mix, 193.0, {0.22f, -0.3f, 0.3f});
     for (int bar = 0; bar < 12; ++bar) grooveBar(mix, first, bar, chords[bar % 4], 1);
     for (int phrase = 0; phrase < 3; ++phrase)
-        lead(mix, first, 4 * phrase, phrase == 2 ? TUNE_B : TUNE_A, phrase == 2 ? std::size(TUNE_B) : std::size(TUNE_A), 0, 0.13f);
+        lead(mix, first, 4 * phrase, phrase == 2 ? TUNE_B : TUNE_A,
+             phrase == 2 ? std::size(TUNE_B) : std::size(TUNE_A), 0, 0.13f);
     fill(mix, first.at(12), 223.0, 0.15);
 
     // 0.4 s beats from 223 s.
@@ -245,7 +264,8 @@ void disco(SoundMix& mix) {
         if (bar % 8 == 0 && bar > 0) playCrash(mix, second.at(bar), {0.18f, -0.3f, 0.3f});
     }
     for (int phrase = 0; phrase < 4; ++phrase)
-        lead(mix, second, 4 * phrase, phrase % 2 ? TUNE_B : TUNE_A, phrase % 2 ? std::size(TUNE_B) : std::size(TUNE_A), 12, 0.12f);
+        lead(mix, second, 4 * phrase, phrase % 2 ? TUNE_B : TUNE_A,
+             phrase % 2 ? std::size(TUNE_B) : std::size(TUNE_A), 12, 0.12f);
     fill(mix, second.at(18), 253.0, 0.1);
     playRiser(mix, 250.6, 2.4, {0.14f, 0.0f, 0.4f});
 
@@ -258,11 +278,13 @@ void disco(SoundMix& mix) {
         if (bar % 4 == 0 && bar > 0) playCrash(mix, peak.at(bar), {0.2f, 0.3f, 0.3f});
         for (int s = 0; s < 16; ++s) {
             int k = s % 6;
-            playArp(mix, peak.at(bar, 0.25 * s), 0.2 * peak.beat, c.notes[k % 3] + 12 * (k / 3 + 1), {0.07f, s % 2 ? 0.5f : -0.5f, 0.3f});
+            playArp(mix, peak.at(bar, 0.25 * s), 0.2 * peak.beat, c.notes[k % 3] + 12 * (k / 3 + 1),
+                    {0.07f, s % 2 ? 0.5f : -0.5f, 0.3f});
         }
     }
     for (int phrase = 0; phrase < 3; ++phrase)
-        lead(mix, peak, 4 * phrase, phrase == 2 ? TUNE_B : TUNE_A, phrase == 2 ? std::size(TUNE_B) : std::size(TUNE_A), 12, 0.13f);
+        lead(mix, peak, 4 * phrase, phrase == 2 ? TUNE_B : TUNE_A,
+             phrase == 2 ? std::size(TUNE_B) : std::size(TUNE_A), 12, 0.13f);
     lead(mix, peak, 12, TUNE_B, 12, 12, 0.13f); // the last bars: the tune's first three bars
 
     // 277 s: the last chord rings out while the track fades.
@@ -271,7 +293,8 @@ void disco(SoundMix& mix) {
     playKick(mix, end, {0.6f, 0.0f, 0.1f});
     playBass(mix, end, 4.0, AM.root, 0.4f, {0.35f, 0.0f, 0.2f});
     padChord(mix, end, 5.0, AM, 2400.0f, 0.12f);
-    for (int k = 0; k < 3; ++k) playBell(mix, end + 0.3 * k, AM.notes[k] + 24, {0.12f, -0.5f + 0.5f * k, 0.8f});
+    for (int k = 0; k < 3; ++k)
+        playBell(mix, end + 0.3 * k, AM.notes[k] + 24, {0.12f, -0.5f + 0.5f * k, 0.8f});
 }
 
 } // namespace

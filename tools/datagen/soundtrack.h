@@ -21,7 +21,8 @@ inline constexpr double SOUNDTRACK_FADE_END = 282.5;
 inline constexpr float SOUNDTRACK_PEAK_DBFS = -2.0f;
 
 // Where the music changes: the scene starts, then the finale's strobe phases and the ending.
-inline constexpr double SOUNDTRACK_SECTIONS[] = {0.0, 67.0, 94.0, 121.0, 148.0, 168.0, 193.0, 223.0, 253.0, 278.0};
+inline constexpr double SOUNDTRACK_SECTIONS[] = {0.0,   67.0,  94.0,  121.0, 148.0,
+                                                 168.0, 193.0, 223.0, 253.0, 278.0};
 
 // Plays every note that starts before `seconds` into a mix that long (unmixed: no reverb, no
 // fade). The whole track is renderSoundtrack(SOUNDTRACK_SECONDS).

@@ -88,13 +88,15 @@ double envelope(double t, double attack, double held, double release) {
 // White noise in [-1, 1] from a sequence seeded by the note's start, so a note sounds the
 // same whatever is rendered around it.
 struct Noise {
-    explicit Noise(double time, uint64_t salt) : random(uint64_t(std::llround(time * SAMPLE_RATE)) * 0x9E37ull + salt) {}
+    explicit Noise(double time, uint64_t salt)
+        : random(uint64_t(std::llround(time * SAMPLE_RATE)) * 0x9E37ull + salt) {}
     double next() { return double(random.uniform()) * 2.0 - 1.0; }
     DataRandom random;
 };
 
 // Adds `count` samples from `voice` (called with the time since the note began) at `time`.
-template <typename Voice> void render(SoundMix& mix, double time, double seconds, Placement place, Voice voice) {
+template <typename Voice>
+void render(SoundMix& mix, double time, double seconds, Placement place, Voice voice) {
     long long first = std::llround(time * SAMPLE_RATE);
     long long count = std::llround(seconds * SAMPLE_RATE);
     double angle = (double(place.pan) + 1.0) * PI / 4.0;
@@ -124,7 +126,9 @@ SoundMix makeSoundMix(double seconds) {
     return mix;
 }
 
-double midiFrequency(double midiNote) { return 440.0 * std::pow(2.0, (midiNote - 69.0) / 12.0); }
+double midiFrequency(double midiNote) {
+    return 440.0 * std::pow(2.0, (midiNote - 69.0) / 12.0);
+}
 
 void playKick(SoundMix& mix, double time, Placement place) {
     double phase = 0;
@@ -158,7 +162,8 @@ void playClap(SoundMix& mix, double time, Placement place) {
     render(mix, time, 0.35, place, [&](double t) {
         // Three quick bursts and a short tail: many hands slightly apart.
         double bursts = 0;
-        for (double start : {0.0, 0.011, 0.023}) bursts += (t >= start) ? std::exp(-(t - start) / 0.007) : 0.0;
+        for (double start : {0.0, 0.011, 0.023})
+            bursts += (t >= start) ? std::exp(-(t - start) / 0.007) : 0.0;
         double tail = std::exp(-t / 0.11) * 0.6;
         filter.low(noise.next());
         return filter.band * (bursts * 0.8 + tail) * 2.2;
@@ -214,7 +219,8 @@ void playBass(SoundMix& mix, double time, double length, int midi, float brightn
     int tick = 0;
     render(mix, time, length + 0.25, place, [&](double t) {
         // The filter opens at the note's start and closes over a quarter second.
-        if (tick++ % 32 == 0) filter.tune(frequency * (1.5 + brightness * (2.0 + 10.0 * std::exp(-t / 0.12))), 0.35);
+        if (tick++ % 32 == 0)
+            filter.tune(frequency * (1.5 + brightness * (2.0 + 10.0 * std::exp(-t / 0.12))), 0.35);
         sub += TWO_PI * frequency / SAMPLE_RATE;
         double tone = filter.low(saw.next(frequency)) * 0.7 + std::sin(sub) * 0.55;
         return tone * envelope(t, 0.004, length, 0.05);
@@ -274,7 +280,8 @@ void playLead(SoundMix& mix, double time, double length, int midi, Placement pla
     int tick = 0;
     render(mix, time, length + 0.3, place, [&](double t) {
         // Vibrato comes in after the note has sounded a moment.
-        double vibrato = 1.0 + 0.004 * std::sin(TWO_PI * 5.5 * t) * std::min(1.0, std::max(0.0, (t - 0.15) / 0.3));
+        double vibrato =
+            1.0 + 0.004 * std::sin(TWO_PI * 5.5 * t) * std::min(1.0, std::max(0.0, (t - 0.15) / 0.3));
         double f = frequency * vibrato;
         if (tick++ % 32 == 0) filter.tune(f * (3.0 + 4.0 * std::exp(-t / 0.2)), 0.25);
         double tone = 0.6 * saw.next(f) + 0.4 * pulse.next(f * 0.5, 0.5);
@@ -370,7 +377,8 @@ void fadeOut(SoundMix& mix, double fadeStart, double fadeEnd) {
 
 float peakLevel(const SoundMix& mix) {
     float peak = 0;
-    for (size_t i = 0; i < mix.frames(); ++i) peak = std::max({peak, std::fabs(mix.left[i]), std::fabs(mix.right[i])});
+    for (size_t i = 0; i < mix.frames(); ++i)
+        peak = std::max({peak, std::fabs(mix.left[i]), std::fabs(mix.right[i])});
     return peak;
 }
 

@@ -59,7 +59,8 @@ bool renderText(const char* fontPath, int pixelSize, const std::string& text, in
         g.bitmap.resize(size_t(g.width) * size_t(g.rows));
         for (int y = 0; y < g.rows; ++y)
             for (int x = 0; x < g.width; ++x)
-                g.bitmap[size_t(y) * size_t(g.width) + size_t(x)] = slot->bitmap.buffer[y * slot->bitmap.pitch + x];
+                g.bitmap[size_t(y) * size_t(g.width) + size_t(x)] =
+                    slot->bitmap.buffer[y * slot->bitmap.pitch + x];
         glyphs.push_back(std::move(g));
         pen += slot->advance.x + long(spacing) * 64;
         previous = index;

@@ -15,9 +15,9 @@ float texelNoise(float u, float v, int size, uint32_t seed);
 // Where (u, v) falls in a grid of columns x rows cells, each row shifted right by `rowShift`
 // cells times the row number (bricks: 0.5). Cell coordinates wrap so the grid tiles.
 struct GridCell {
-    int column = 0;  // 0 .. columns - 1
-    int row = 0;     // 0 .. rows - 1
-    float fx = 0;    // position inside the cell, 0 .. 1
+    int column = 0; // 0 .. columns - 1
+    int row = 0;    // 0 .. rows - 1
+    float fx = 0;   // position inside the cell, 0 .. 1
     float fy = 0;
     uint32_t id = 0; // a hash naming the cell
 };

@@ -25,14 +25,16 @@ Rgb windowGlass(const GridCell& cell, float wx, float wy, uint32_t seed) {
         float curtain = ((h >> 16) & 1u) ? smoothstep(0.18f, 0.28f, wx) : smoothstep(0.18f, 0.28f, 1.0f - wx);
         return mix(warm * 0.45f, warm, curtain);
     }
-    if (kind < 7) return Rgb{0.62f, 0.72f, 0.95f} * (0.7f + 0.3f * level) * (1.0f - 0.2f * wy); // a screen's glow
+    if (kind < 7)
+        return Rgb{0.62f, 0.72f, 0.95f} * (0.7f + 0.3f * level) * (1.0f - 0.2f * wy); // a screen's glow
     float reflection = 0.04f + 0.05f * (1.0f - wy) * (0.5f + 0.5f * level);
     return Rgb{reflection * 0.8f, reflection * 0.9f, reflection * 1.3f};
 }
 
 // A sprite's colour from its brightness: black, red, orange, yellow, white.
 Rgb fireRamp(float t) {
-    static const Rgb stops[5] = {{0, 0, 0}, {0.55f, 0.07f, 0.01f}, {0.95f, 0.40f, 0.05f}, {1.0f, 0.80f, 0.30f}, {1.0f, 0.97f, 0.85f}};
+    static const Rgb stops[5] = {
+        {0, 0, 0}, {0.55f, 0.07f, 0.01f}, {0.95f, 0.40f, 0.05f}, {1.0f, 0.80f, 0.30f}, {1.0f, 0.97f, 0.85f}};
     return ramp(t, stops, 5);
 }
 
@@ -41,16 +43,19 @@ Rgb fireRamp(float t) {
 void paintFacade(Canvas& canvas) {
     paint(canvas, [&](float u, float v) {
         GridCell cell = gridCell(u, v, 4, 4, 0.0f, 321);
-        float wall = 0.55f + 0.05f * fractalNoise(u, v, 8, 5, 322) + 0.02f * texelNoise(u, v, canvas.width, 323);
+        float wall =
+            0.55f + 0.05f * fractalNoise(u, v, 8, 5, 322) + 0.02f * texelNoise(u, v, canvas.width, 323);
         Rgb c = Rgb{wall, wall * 0.9f, wall * 0.78f};
         float x0 = 0.28f, x1 = 0.72f, y0 = 0.18f, y1 = 0.78f; // the window opening in its cell
         float frame = 0.035f;
         // Stone lintel above and sill below.
-        if (cell.fx > x0 - 0.05f && cell.fx < x1 + 0.05f && ((cell.fy > y0 - 0.07f && cell.fy < y0) || (cell.fy > y1 && cell.fy < y1 + 0.05f)))
+        if (cell.fx > x0 - 0.05f && cell.fx < x1 + 0.05f &&
+            ((cell.fy > y0 - 0.07f && cell.fy < y0) || (cell.fy > y1 && cell.fy < y1 + 0.05f)))
             c = Rgb{0.70f, 0.68f, 0.62f} * (0.95f + 0.05f * texelNoise(u, v, canvas.width, 324));
         if (cell.fx > x0 && cell.fx < x1 && cell.fy > y0 && cell.fy < y1) {
             float wx = (cell.fx - x0) / (x1 - x0), wy = (cell.fy - y0) / (y1 - y0);
-            bool onFrame = cell.fx < x0 + frame || cell.fx > x1 - frame || cell.fy < y0 + frame || cell.fy > y1 - frame;
+            bool onFrame =
+                cell.fx < x0 + frame || cell.fx > x1 - frame || cell.fy < y0 + frame || cell.fy > y1 - frame;
             bool onBars = std::fabs(wx - 0.5f) < 0.035f || std::fabs(wy - 0.45f) < 0.03f;
             c = (onFrame || onBars) ? Rgb{0.82f, 0.80f, 0.74f} * 0.8f : windowGlass(cell, wx, wy, 325);
         }
@@ -61,7 +66,8 @@ void paintFacade(Canvas& canvas) {
 void paintWindows(Canvas& canvas) {
     paint(canvas, [&](float u, float v) {
         GridCell cell = gridCell(u, v, 8, 12, 0.0f, 331);
-        float wall = 0.22f + 0.04f * fractalNoise(u, v, 6, 4, 332) + 0.02f * texelNoise(u, v, canvas.width, 333);
+        float wall =
+            0.22f + 0.04f * fractalNoise(u, v, 6, 4, 332) + 0.02f * texelNoise(u, v, canvas.width, 333);
         Rgb c = {wall, wall, wall * 1.05f};
         if (cell.fx > 0.18f && cell.fx < 0.82f && cell.fy > 0.22f && cell.fy < 0.82f) {
             float wx = (cell.fx - 0.18f) / 0.64f, wy = (cell.fy - 0.22f) / 0.60f;
@@ -93,14 +99,17 @@ void paintDaylight(Canvas& canvas) {
     paint(canvas, [&](float u, float v) {
         // Sky above a line of hills with trees in front: the view through the room's window.
         Rgb sky = mix(Rgb{0.35f, 0.58f, 0.92f}, Rgb{0.80f, 0.88f, 0.97f}, smoothstep(0.0f, 0.6f, v));
-        float cloud = smoothstep(0.1f, 0.6f, fractalNoise(u, v * 2.0f, 3, 5, 351)) * (1.0f - smoothstep(0.35f, 0.55f, v));
+        float cloud = smoothstep(0.1f, 0.6f, fractalNoise(u, v * 2.0f, 3, 5, 351)) *
+                      (1.0f - smoothstep(0.35f, 0.55f, v));
         Rgb c = mix(sky, Rgb{1.0f, 1.0f, 1.0f}, 0.85f * cloud);
         float hills = 0.58f + 0.05f * fractalNoise(u, 0.0f, 3, 4, 352);
-        if (v > hills) c = mix(Rgb{0.45f, 0.58f, 0.62f}, Rgb{0.35f, 0.50f, 0.45f}, smoothstep(hills, hills + 0.1f, v));
+        if (v > hills)
+            c = mix(Rgb{0.45f, 0.58f, 0.62f}, Rgb{0.35f, 0.50f, 0.45f}, smoothstep(hills, hills + 0.1f, v));
         float trees = 0.72f + 0.06f * fractalNoise(u, 0.0f, 12, 4, 353);
         if (v > trees) {
             float leaves = fractalNoise(u, v, 24, 4, 354);
-            c = Rgb{0.16f, 0.34f, 0.12f} * (0.8f + 0.4f * leaves) * (1.0f - 0.4f * smoothstep(trees, 1.0f, v));
+            c = Rgb{0.16f, 0.34f, 0.12f} * (0.8f + 0.4f * leaves) *
+                (1.0f - 0.4f * smoothstep(trees, 1.0f, v));
         }
         return c;
     });
@@ -117,7 +126,8 @@ void paintDanceFloor(Canvas& canvas) {
         // A lit square is brightest in its middle; a dark one is smoked glass; a metal grid between.
         float centre = 1.0f - 1.4f * (0.5f - d);
         float frost = 0.05f * fractalNoise(u, v, 16, 3, 362);
-        Rgb c = lit ? glow * (0.55f + 0.45f * centre + frost) : Rgb{0.06f, 0.06f, 0.08f} * (1.0f + 4.0f * frost) + glow * 0.06f;
+        Rgb c = lit ? glow * (0.55f + 0.45f * centre + frost)
+                    : Rgb{0.06f, 0.06f, 0.08f} * (1.0f + 4.0f * frost) + glow * 0.06f;
         float grid = groove(d * float(canvas.width) / 4.0f, 2.5f, 1.0f);
         return mix(c, Rgb{0.18f, 0.18f, 0.2f}, grid);
     });
@@ -184,7 +194,8 @@ void paintFlame(Canvas& canvas) {
         float bend = 0.12f * fractalNoise(u, v, 4, 3, 391) * (0.5f - y);
         x += bend;
         float width = y > 0.0f ? 0.5f : 0.5f * (1.0f + y / 1.15f);
-        float shape = width > 0.0f ? 1.0f - (x * x) / (width * width) - (y > 0.0f ? (y * y) / 0.16f : 0.0f) : 0.0f;
+        float shape =
+            width > 0.0f ? 1.0f - (x * x) / (width * width) - (y > 0.0f ? (y * y) / 0.16f : 0.0f) : 0.0f;
         float flicker = 0.85f + 0.15f * fractalNoise(u, v, 6, 3, 392);
         float heat = clamp01(shape) * flicker * spriteFalloff(u, v, 0.47f) * 1.6f;
         return fireRamp(clamp01(heat));
@@ -216,13 +227,14 @@ void paintSparkle(Canvas& canvas) {
         float rays = std::exp(-std::fabs(x) * 120.0f) + std::exp(-std::fabs(y) * 120.0f);
         float diagonal = 0.5f * (std::exp(-std::fabs(x - y) * 90.0f) + std::exp(-std::fabs(x + y) * 90.0f));
         float core = std::exp(-r * r * 400.0f);
-        float b = (0.7f * rays * std::exp(-r * 6.0f) + 0.5f * diagonal * std::exp(-r * 12.0f) + core) * spriteFalloff(u, v, 0.47f);
+        float b = (0.7f * rays * std::exp(-r * 6.0f) + 0.5f * diagonal * std::exp(-r * 12.0f) + core) *
+                  spriteFalloff(u, v, 0.47f);
         return Rgb{b * 0.95f, b * 0.97f, b};
     });
 }
 
 void paintConfetti(Canvas& canvas) {
-    static const Rgb colours[6] = {{1.0f, 0.3f, 0.35f}, {1.0f, 0.9f, 0.3f}, {0.35f, 0.9f, 1.0f},
+    static const Rgb colours[6] = {{1.0f, 0.3f, 0.35f},  {1.0f, 0.9f, 0.3f},   {0.35f, 0.9f, 1.0f},
                                    {1.0f, 0.45f, 0.95f}, {0.45f, 1.0f, 0.45f}, {1.0f, 1.0f, 1.0f}};
     paint(canvas, [&](float u, float v) {
         // Little paper squares scattered over a disc; the cell grid keeps them apart.
@@ -242,7 +254,8 @@ void paintConfetti(Canvas& canvas) {
 void paintLampGlow(Canvas& canvas) {
     paint(canvas, [&](float u, float v) {
         // A long lamp panel: a bright rounded bar with a soft glow around it.
-        float x = std::max(std::fabs(u - 0.5f) - 0.22f, 0.0f), y = std::max(std::fabs(v - 0.5f) - 0.05f, 0.0f);
+        float x = std::max(std::fabs(u - 0.5f) - 0.22f, 0.0f),
+              y = std::max(std::fabs(v - 0.5f) - 0.05f, 0.0f);
         float d = std::sqrt(x * x + y * y);
         float bar = 1.0f - smoothstep(0.0f, 0.02f, d);
         float glow = std::exp(-d * d * 180.0f) * 0.7f;

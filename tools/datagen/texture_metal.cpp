@@ -38,7 +38,8 @@ void paintCarPaint(Canvas& canvas) {
         float body = 0.05f * fractalNoise(u, v, 2, 3, 241);
         float flake = texelNoise(u, v, canvas.width, 242);
         float sparkle = smoothstep(0.86f, 0.98f, flake) * 0.35f;
-        return Rgb{0.58f + body, 0.05f + body * 0.3f, 0.07f + body * 0.3f} + Rgb{sparkle, sparkle * 0.8f, sparkle * 0.8f};
+        return Rgb{0.58f + body, 0.05f + body * 0.3f, 0.07f + body * 0.3f} +
+               Rgb{sparkle, sparkle * 0.8f, sparkle * 0.8f};
     });
 }
 
@@ -47,7 +48,8 @@ void paintRubber(Canvas& canvas) {
         // A tread of chevrons along v.
         float chevron = std::fmod(v * 16.0f + std::fabs(u - 0.5f) * 2.0f + 8.0f, 1.0f);
         float groovePart = chevron < 0.25f ? 1.0f : 0.0f;
-        float b = 0.09f + 0.02f * texelNoise(u, v, canvas.width, 251) + 0.015f * fractalNoise(u, v, 8, 3, 252);
+        float b =
+            0.09f + 0.02f * texelNoise(u, v, canvas.width, 251) + 0.015f * fractalNoise(u, v, 8, 3, 252);
         return Rgb{b, b, b} * (1.0f - 0.6f * groovePart);
     });
 }
@@ -74,7 +76,10 @@ void paintGold(Canvas& canvas) {
 
 void paintChrome(Canvas& canvas) {
     // Bands of a reflected room: dark floor, bright ceiling light, grey walls.
-    const Rgb stops[5] = {{0.15f, 0.15f, 0.17f}, {0.55f, 0.56f, 0.60f}, {0.95f, 0.96f, 1.0f}, {0.40f, 0.41f, 0.45f},
+    const Rgb stops[5] = {{0.15f, 0.15f, 0.17f},
+                          {0.55f, 0.56f, 0.60f},
+                          {0.95f, 0.96f, 1.0f},
+                          {0.40f, 0.41f, 0.45f},
                           {0.15f, 0.15f, 0.17f}};
     paint(canvas, [&](float u, float v) {
         float warp = 0.08f * fractalNoise(u, v, 2, 3, 281);
@@ -104,7 +109,8 @@ void paintMetalPanel(Canvas& canvas) {
         float brushed = 0.05f * stretchedNoise(u, v, 2, 64, 3, 292);
         float tone = 0.04f * (float(cell.id & 255u) / 255.0f - 0.5f);
         float grime = smoothstep(0.0f, 14.0f, d);
-        float b = (0.50f + brushed + tone) * (0.75f + 0.25f * grime) + 0.1f * scratches(u, v, canvas.width, 293);
+        float b =
+            (0.50f + brushed + tone) * (0.75f + 0.25f * grime) + 0.1f * scratches(u, v, canvas.width, 293);
         b = b * (1.0f - 0.7f * seam) + 0.25f * rivet;
         return Rgb{b * 0.96f, b * 0.98f, b * 1.02f};
     });
@@ -123,7 +129,8 @@ void paintHazard(Canvas& canvas) {
 void paintGlass(Canvas& canvas) {
     paint(canvas, [&](float u, float v) {
         // Drawn as an additive pane, so dark is clear: a faint tint with a few diagonal reflections.
-        float streak = std::pow(0.5f + 0.5f * std::sin(TWO_PI * (2.0f * (u + v) + 0.4f * fractalNoise(u, v, 2, 3, 311))), 12.0f);
+        float streak = std::pow(
+            0.5f + 0.5f * std::sin(TWO_PI * (2.0f * (u + v) + 0.4f * fractalNoise(u, v, 2, 3, 311))), 12.0f);
         float ripple = 0.02f * fractalNoise(u, v, 8, 3, 312);
         float b = 0.16f + 0.22f * streak + ripple;
         return Rgb{b * 0.85f, b * 1.0f, b * 1.1f};

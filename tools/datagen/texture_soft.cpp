@@ -64,7 +64,8 @@ void paintWallpaper(Canvas& canvas) {
         float heart = 1.0f - smoothstep(0.07f, 0.09f, r);
         float ink = clamp01(rosette + lozenge + heart);
         // Pinstripes between the motifs and the paper's own fibre.
-        float stripe = 1.0f - smoothstep(0.004f, 0.007f, std::fabs(std::fmod(u * 8.0f + 0.5f, 1.0f) - 0.5f) / 8.0f);
+        float stripe =
+            1.0f - smoothstep(0.004f, 0.007f, std::fabs(std::fmod(u * 8.0f + 0.5f, 1.0f) - 0.5f) / 8.0f);
         float paper = 0.04f * fractalNoise(u, v, 16, 3, 142) + 0.02f * texelNoise(u, v, canvas.width, 143);
         Rgb c = mix(ground, motif, 0.9f * ink) + Rgb{paper, paper, paper};
         return mix(c, motif * 0.8f, 0.35f * stripe * (1.0f - ink));
@@ -112,10 +113,12 @@ void paintCandle(Canvas& canvas) {
 void paintLampshade(Canvas& canvas) {
     paint(canvas, [&](float u, float v) {
         float weave = 0.05f * texelNoise(u, v, canvas.width, 181) +
-                      0.04f * std::sin(TWO_PI * float(canvas.width / 4) * u) * std::sin(TWO_PI * float(canvas.height / 4) * v);
+                      0.04f * std::sin(TWO_PI * float(canvas.width / 4) * u) *
+                          std::sin(TWO_PI * float(canvas.height / 4) * v);
         float blotch = 0.08f * fractalNoise(u, v, 3, 4, 182);
         // Eight panels sewn together: darker along each seam.
-        float seam = groove(std::fabs(std::fmod(u * 8.0f + 0.5f, 1.0f) - 0.5f) * float(canvas.width) / 8.0f, 0.8f, 1.5f);
+        float seam = groove(std::fabs(std::fmod(u * 8.0f + 0.5f, 1.0f) - 0.5f) * float(canvas.width) / 8.0f,
+                            0.8f, 1.5f);
         float b = (0.82f + weave + blotch) * (1.0f - 0.35f * seam);
         return Rgb{b, b * 0.72f, b * 0.42f};
     });
@@ -138,10 +141,13 @@ void paintHallWall(Canvas& canvas) {
         float d = edgeDistance(cell, 1.0f, 1.0f); // 0 at the frame's edge, 0.5 at the centre
         float light = 0;
         // The frame's moulding rises outward; the panel inside is sunk with a bevel around it.
-        if (d < 0.06f) light = 0.18f * bevelLight(cell, 0.06f);
-        else if (d < 0.09f) light = -0.2f * bevelLight(cell, 0.09f);
+        if (d < 0.06f)
+            light = 0.18f * bevelLight(cell, 0.06f);
+        else if (d < 0.09f)
+            light = -0.2f * bevelLight(cell, 0.09f);
         float giltLine = 1.0f - smoothstep(0.003f, 0.006f, std::fabs(d - 0.075f));
-        float grain = 0.03f * stretchedNoise(u, v, 2, 32, 3, 202) + 0.015f * texelNoise(u, v, canvas.width, 203);
+        float grain =
+            0.03f * stretchedNoise(u, v, 2, 32, 3, 202) + 0.015f * texelNoise(u, v, canvas.width, 203);
         Rgb c = paintColour * (0.92f + light + grain);
         return mix(c, gilt, giltLine);
     });
@@ -152,14 +158,16 @@ void paintSpeaker(Canvas& canvas) {
         GridCell cell = gridCell(u, v, 48, 48, 0.5f, 211);
         float dx = cell.fx - 0.5f, dy = cell.fy - 0.5f;
         float hole = 1.0f - smoothstep(0.25f, 0.33f, std::sqrt(dx * dx + dy * dy));
-        float cloth = 0.10f + 0.02f * texelNoise(u, v, canvas.width, 212) + 0.015f * fractalNoise(u, v, 8, 2, 213);
+        float cloth =
+            0.10f + 0.02f * texelNoise(u, v, canvas.width, 212) + 0.015f * fractalNoise(u, v, 8, 2, 213);
         float b = cloth * (1.0f - 0.7f * hole);
         return Rgb{b, b, b * 1.05f};
     });
 }
 
 void paintRug(Canvas& canvas) {
-    Rgb red = {0.50f, 0.08f, 0.08f}, navy = {0.08f, 0.10f, 0.28f}, ivory = {0.85f, 0.78f, 0.60f}, gold = {0.75f, 0.55f, 0.20f};
+    Rgb red = {0.50f, 0.08f, 0.08f}, navy = {0.08f, 0.10f, 0.28f}, ivory = {0.85f, 0.78f, 0.60f},
+        gold = {0.75f, 0.55f, 0.20f};
     paint(canvas, [&](float u, float v) {
         float x = u - 0.5f, y = v - 0.5f;
         float border = std::max(std::fabs(x), std::fabs(y)); // 0.5 at the edge
@@ -168,7 +176,8 @@ void paintRug(Canvas& canvas) {
             c = navy;
             // A band of small diamonds running round the border.
             float along = std::fabs(x) > std::fabs(y) ? v : u;
-            float diamond = std::fabs(std::fmod(along * 24.0f, 1.0f) - 0.5f) + std::fabs((border - 0.47f) * 24.0f);
+            float diamond =
+                std::fabs(std::fmod(along * 24.0f, 1.0f) - 0.5f) + std::fabs((border - 0.47f) * 24.0f);
             if (diamond < 0.35f) c = gold;
         } else if (border > 0.42f) {
             c = ivory;
@@ -184,7 +193,8 @@ void paintRug(Canvas& canvas) {
             float fx = flower.fx - 0.5f, fy = flower.fy - 0.5f;
             if (lozenge > 0.33f && std::sqrt(fx * fx + fy * fy) < 0.12f) c = ivory * 0.9f;
         }
-        float pile = 0.9f + 0.08f * texelNoise(u, v, canvas.width, 222) + 0.05f * fractalNoise(u, v, 8, 3, 223);
+        float pile =
+            0.9f + 0.08f * texelNoise(u, v, canvas.width, 222) + 0.05f * fractalNoise(u, v, 8, 3, 223);
         return c * pile;
     });
 }

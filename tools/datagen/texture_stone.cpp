@@ -36,7 +36,9 @@ Rgb marbleAt(float u, float v, Rgb body, Rgb vein, uint32_t seed) {
     float warp = fractalNoise(u, v, 3, 6, seed);
     float band = std::sin(TWO_PI * (2.0f * u + v + 1.4f * warp));
     float veins = std::pow(1.0f - std::fabs(band), 10.0f);
-    float fine = std::pow(1.0f - std::fabs(std::sin(TWO_PI * (5.0f * u - 3.0f * v + 2.2f * fractalNoise(u, v, 5, 5, seed + 7)))), 24.0f);
+    float fine = std::pow(1.0f - std::fabs(std::sin(TWO_PI * (5.0f * u - 3.0f * v +
+                                                              2.2f * fractalNoise(u, v, 5, 5, seed + 7)))),
+                          24.0f);
     float cloud = fractalNoise(u, v, 4, 4, seed + 3) * 0.06f;
     Rgb c = body + Rgb{cloud, cloud, cloud};
     c = mix(c, vein, clamp01(0.85f * veins + 0.35f * fine));
@@ -53,7 +55,8 @@ void paintRoad(Canvas& canvas) {
     paint(canvas, [&](float u, float v) {
         Rgb c = asphaltAt(u, v, canvas.width);
         // Worn white paint: a dashed centre line (two dashes per repeat) and two edge lines.
-        float wear = 0.75f + 0.25f * fractalNoise(u, v, 16, 3, 15) + 0.1f * texelNoise(u, v, canvas.width, 16);
+        float wear =
+            0.75f + 0.25f * fractalNoise(u, v, 16, 3, 15) + 0.1f * texelNoise(u, v, canvas.width, 16);
         float centre = (std::fabs(u - 0.5f) < 0.012f && std::fmod(v * 2.0f, 1.0f) < 0.55f) ? 1.0f : 0.0f;
         float edges = (std::fabs(u - 0.06f) < 0.008f || std::fabs(u - 0.94f) < 0.008f) ? 1.0f : 0.0f;
         return mix(c, Rgb{0.82f, 0.82f, 0.76f}, clamp01((centre + edges) * wear));
@@ -85,7 +88,8 @@ void paintBrick(Canvas& canvas) {
         float burnt = ((cell.id >> 8) & 7u) == 0 ? 0.55f : 1.0f;
         float surface = 0.08f * fractalNoise(u, v, 32, 4, 32) + 0.05f * texelNoise(u, v, canvas.width, 33);
         float edgeShade = 0.85f + 0.15f * smoothstep(0.0f, 6.0f, d);
-        Rgb brick = Rgb{0.50f + 0.14f * tone, 0.20f + 0.06f * tone, 0.13f + 0.03f * tone} * (burnt * edgeShade);
+        Rgb brick =
+            Rgb{0.50f + 0.14f * tone, 0.20f + 0.06f * tone, 0.13f + 0.03f * tone} * (burnt * edgeShade);
         brick = brick + Rgb{surface, surface * 0.8f, surface * 0.7f};
         float m = 0.52f + 0.06f * fractalNoise(u, v, 64, 2, 34);
         return mix(brick, Rgb{m, m * 0.97f, m * 0.92f}, mortar);
@@ -93,7 +97,9 @@ void paintBrick(Canvas& canvas) {
 }
 
 void paintMarble(Canvas& canvas) {
-    paint(canvas, [&](float u, float v) { return marbleAt(u, v, {0.90f, 0.89f, 0.86f}, {0.45f, 0.47f, 0.48f}, 41); });
+    paint(canvas, [&](float u, float v) {
+        return marbleAt(u, v, {0.90f, 0.89f, 0.86f}, {0.45f, 0.47f, 0.48f}, 41);
+    });
 }
 
 void paintMarbleTiles(Canvas& canvas) {
@@ -159,7 +165,8 @@ void paintPedestal(Canvas& canvas) {
     paint(canvas, [&](float u, float v) {
         CellSample c = cellNoise(u, v, 48, 81, 1.0f);
         uint32_t kind = c.cellId % 7u;
-        Rgb crystal = kind < 3 ? Rgb{0.62f, 0.52f, 0.50f} : (kind < 5 ? Rgb{0.18f, 0.17f, 0.18f} : Rgb{0.82f, 0.80f, 0.78f});
+        Rgb crystal = kind < 3 ? Rgb{0.62f, 0.52f, 0.50f}
+                               : (kind < 5 ? Rgb{0.18f, 0.17f, 0.18f} : Rgb{0.82f, 0.80f, 0.78f});
         float speck = texelNoise(u, v, canvas.width, 82);
         Rgb c2 = crystal * (0.85f + 0.15f * speck) + Rgb{0.03f, 0.03f, 0.03f} * fractalNoise(u, v, 4, 3, 83);
         return c2;

@@ -13,34 +13,34 @@ namespace pelx {
 
 // Street at night.
 inline constexpr const char* TEX_ASPHALT = "data/asphalt.jpg";
-inline constexpr const char* TEX_ROAD = "data/road.jpg";           // asphalt with lane lines along v
+inline constexpr const char* TEX_ROAD = "data/road.jpg"; // asphalt with lane lines along v
 inline constexpr const char* TEX_COBBLE = "data/cobble.jpg";
 inline constexpr const char* TEX_BRICK = "data/brick.jpg";
 inline constexpr const char* TEX_PLASTER = "data/plaster.jpg";
-inline constexpr const char* TEX_FACADE = "data/facade.jpg";       // house front, 4 x 4 windows, some lit
-inline constexpr const char* TEX_WINDOWS = "data/windows.jpg";     // tall building, 8 x 12 windows, some lit
+inline constexpr const char* TEX_FACADE = "data/facade.jpg";   // house front, 4 x 4 windows, some lit
+inline constexpr const char* TEX_WINDOWS = "data/windows.jpg"; // tall building, 8 x 12 windows, some lit
 inline constexpr const char* TEX_ROOF = "data/roof.jpg";
 inline constexpr const char* TEX_LAMP_METAL = "data/lampmetal.jpg";
 inline constexpr const char* TEX_CAR_PAINT = "data/carpaint.jpg";
 inline constexpr const char* TEX_RUBBER = "data/rubber.jpg";
-inline constexpr const char* TEX_FLAME = "data/flame.jpg";         // sprite: flame for "*1" carriers
+inline constexpr const char* TEX_FLAME = "data/flame.jpg"; // sprite: flame for "*1" carriers
 // Temple.
 inline constexpr const char* TEX_MARBLE = "data/marble.jpg";
 inline constexpr const char* TEX_MARBLE_TILES = "data/marbletiles.jpg";
-inline constexpr const char* TEX_COLUMN = "data/column.jpg";       // fluted stone, 16 flutes across u
-inline constexpr const char* TEX_STONE = "data/stone.jpg";         // ashlar blocks
+inline constexpr const char* TEX_COLUMN = "data/column.jpg"; // fluted stone, 16 flutes across u
+inline constexpr const char* TEX_STONE = "data/stone.jpg";   // ashlar blocks
 inline constexpr const char* TEX_NIGHT_SKY = "data/nightsky.jpg";
 // Room.
 inline constexpr const char* TEX_WOOD_FLOOR = "data/woodfloor.jpg"; // planks along v
 inline constexpr const char* TEX_WOOD = "data/wood.jpg";
 inline constexpr const char* TEX_WALLPAPER = "data/wallpaper.jpg";
-inline constexpr const char* TEX_CURTAIN = "data/curtain.jpg";      // folds along u
+inline constexpr const char* TEX_CURTAIN = "data/curtain.jpg"; // folds along u
 inline constexpr const char* TEX_FABRIC = "data/fabric.jpg";
 inline constexpr const char* TEX_CANDLE = "data/candle.jpg";
 inline constexpr const char* TEX_LAMPSHADE = "data/lampshade.jpg";
-inline constexpr const char* TEX_GLASS = "data/glass.jpg";          // dim tint for "%" panes
-inline constexpr const char* TEX_DAYLIGHT = "data/daylight.jpg";    // picture: the view out of a window
-inline constexpr const char* TEX_RUG = "data/rug.jpg";              // picture: one whole rug
+inline constexpr const char* TEX_GLASS = "data/glass.jpg";       // dim tint for "%" panes
+inline constexpr const char* TEX_DAYLIGHT = "data/daylight.jpg"; // picture: the view out of a window
+inline constexpr const char* TEX_RUG = "data/rug.jpg";           // picture: one whole rug
 // Hall of mirrors.
 inline constexpr const char* TEX_HALL_WALL = "data/hallwall.jpg";
 inline constexpr const char* TEX_FLOOR_TILES = "data/floortiles.jpg";
@@ -51,18 +51,18 @@ inline constexpr const char* TEX_GOLD = "data/gold.jpg";
 inline constexpr const char* TEX_CONCRETE = "data/concrete.jpg";
 inline constexpr const char* TEX_METAL_PANEL = "data/metalpanel.jpg";
 inline constexpr const char* TEX_HAZARD = "data/hazard.jpg";
-inline constexpr const char* TEX_LAMP_GLOW = "data/lampglow.jpg";   // sprite: a lit lamp panel
+inline constexpr const char* TEX_LAMP_GLOW = "data/lampglow.jpg"; // sprite: a lit lamp panel
 // Club.
 inline constexpr const char* TEX_DANCE_FLOOR = "data/dancefloor.jpg"; // 4 x 4 lit squares
 inline constexpr const char* TEX_SPEAKER = "data/speaker.jpg";
 inline constexpr const char* TEX_CHROME = "data/chrome.jpg";
-inline constexpr const char* TEX_NEON_SIGN = "data/neon.jpg";       // picture: "Pelx" in neon on a wall
+inline constexpr const char* TEX_NEON_SIGN = "data/neon.jpg"; // picture: "Pelx" in neon on a wall
 inline constexpr const char* TEX_NEON_WALL = "data/neonwall.jpg";
-inline constexpr const char* TEX_BEAM = "data/beam.jpg";            // bright at v = 0, black at v = 1
-inline constexpr const char* TEX_BULB = "data/bulb.jpg";            // sprite: "*0" bulbs
-inline constexpr const char* TEX_HAZE = "data/haze.jpg";            // sprite: "*1" haze
-inline constexpr const char* TEX_SPARKLE = "data/sparkle.jpg";      // sprite: "*2" sparkles
-inline constexpr const char* TEX_CONFETTI = "data/confetti.jpg";    // sprite: "*3" confetti
+inline constexpr const char* TEX_BEAM = "data/beam.jpg";         // bright at v = 0, black at v = 1
+inline constexpr const char* TEX_BULB = "data/bulb.jpg";         // sprite: "*0" bulbs
+inline constexpr const char* TEX_HAZE = "data/haze.jpg";         // sprite: "*1" haze
+inline constexpr const char* TEX_SPARKLE = "data/sparkle.jpg";   // sprite: "*2" sparkles
+inline constexpr const char* TEX_CONFETTI = "data/confetti.jpg"; // sprite: "*3" confetti
 // Anything.
 inline constexpr const char* TEX_NOISE = "data/noise.jpg";
 
@@ -73,8 +73,8 @@ enum class TextureUse {
 };
 
 struct TextureRecipe {
-    const char* path;       // also the material name
-    int size;               // width and height in pixels
+    const char* path; // also the material name
+    int size;         // width and height in pixels
     TextureUse use;
     void (*paint)(Canvas&); // fills a size x size canvas
 };
