@@ -110,7 +110,7 @@ SceneModel buildDiscoScene() {
     SceneBuilder scene(frameAt(SECONDS));
 
     // The room.
-    scene.addMesh("!floor", grid({-HALF, 0, HALF}, {2 * HALF, 0, 0}, {0, 0, -2 * HALF}, 20, 20, 10, 10),
+    scene.addMesh("!floor", grid({-HALF, 0, HALF}, {2 * HALF, 0, 0}, {0, 0, -2 * HALF}, 10, 10, 10, 10),
                   TEX_CONCRETE);
     scene.addMesh(
         "!dance",
@@ -118,12 +118,11 @@ SceneModel buildDiscoScene() {
         TEX_DANCE_FLOOR);
     scene.addMesh("!ceil", grid({-HALF, HEIGHT, -HALF}, {2 * HALF, 0, 0}, {0, 0, 2 * HALF}, 5, 5, 5, 5),
                   TEX_CONCRETE);
-    scene.addMesh("!wallN", grid({-HALF, 0, -HALF}, {2 * HALF, 0, 0}, {0, HEIGHT, 0}, 10, 4, 5, 2),
+    scene.addMesh("!wallN", grid({-HALF, 0, -HALF}, {2 * HALF, 0, 0}, {0, HEIGHT, 0}, 5, 2, 5, 2),
                   TEX_NEON_WALL);
-    scene.addMesh("!wallS", grid({HALF, 0, HALF}, {-2 * HALF, 0, 0}, {0, HEIGHT, 0}, 10, 4, 5, 2), TEX_BRICK);
-    scene.addMesh("!wallW", grid({-HALF, 0, HALF}, {0, 0, -2 * HALF}, {0, HEIGHT, 0}, 10, 4, 5, 2),
-                  TEX_BRICK);
-    scene.addMesh("!wallE", grid({HALF, 0, -HALF}, {0, 0, 2 * HALF}, {0, HEIGHT, 0}, 10, 4, 5, 2), TEX_BRICK);
+    scene.addMesh("!wallS", grid({HALF, 0, HALF}, {-2 * HALF, 0, 0}, {0, HEIGHT, 0}, 5, 2, 5, 2), TEX_BRICK);
+    scene.addMesh("!wallW", grid({-HALF, 0, HALF}, {0, 0, -2 * HALF}, {0, HEIGHT, 0}, 5, 2, 5, 2), TEX_BRICK);
+    scene.addMesh("!wallE", grid({HALF, 0, -HALF}, {0, 0, 2 * HALF}, {0, HEIGHT, 0}, 5, 2, 5, 2), TEX_BRICK);
     // The club's sign above the booth, a little off the wall.
     scene.addMesh("!sign", grid({-160, 170, -HALF + 2}, {320, 0, 0}, {0, 160, 0}, 2, 2, 1, 1), TEX_NEON_SIGN);
 
@@ -141,7 +140,7 @@ SceneModel buildDiscoScene() {
     for (int sx = -1; sx <= 1; sx += 2)
         for (int sz = -1; sz <= 1; sz += 2)
             scene.addMesh("!pillar" + std::to_string(n++),
-                          cylinder({sx * 420.0, 0, sz * 420.0}, 25, HEIGHT, 10, 3, 2, 120, false, false),
+                          cylinder({sx * 420.0, 0, sz * 420.0}, 25, HEIGHT, 8, 1, 2, 120, false, false),
                           TEX_CHROME);
     scene.addMesh("bar", box({380, 0, -300}, {460, 105, 300}, 60, 75, BOX_NO_BOTTOM), TEX_WOOD);
 
@@ -166,7 +165,7 @@ SceneModel buildDiscoScene() {
     const int end = frameAt(SECONDS);
     std::vector<RotationKey> spin;
     for (int f = 0; f <= end; f += 30) spin.push_back({f, f == 0 ? 0.0 : 20.0, {0, 1, 0}});
-    scene.addAnimatedMesh("!ball", sphere(BALL, 30, 16, 10), TEX_CHROME, {{0, BALL}, {end, BALL}}, spin);
+    scene.addAnimatedMesh("!ball", sphere(BALL, 30, 12, 8), TEX_CHROME, {{0, BALL}, {end, BALL}}, spin);
     scene.addMesh("!cord", box(BALL + Vec3{-1, 30, -1}, {1, HEIGHT, 1}, 20, 1e9, BOX_ALL & ~BOX_TOP),
                   TEX_CHROME);
 

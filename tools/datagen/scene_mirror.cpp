@@ -35,7 +35,7 @@ MeshData mirrorMesh(int side) {
     // Looking down the hall toward -z, the west mirror's right edge is its -z end and the
     // east mirror's right edge is its +z end.
     const double zStart = side < 0 ? MIRROR_Z0 : MIRROR_Z1, zEnd = side < 0 ? MIRROR_Z1 : MIRROR_Z0;
-    return grid({x, MIRROR_Y0, zStart}, {0, 0, zEnd - zStart}, {0, MIRROR_Y1 - MIRROR_Y0, 0}, 4, 4, 1, -1, 0,
+    return grid({x, MIRROR_Y0, zStart}, {0, 0, zEnd - zStart}, {0, MIRROR_Y1 - MIRROR_Y0, 0}, 2, 2, 1, -1, 0,
                 1);
 }
 
@@ -86,7 +86,7 @@ MeshData sculpture() {
                                m.addVertex(m.positions[ring + 3], 0, 1)};
         m.addQuad(c[0], c[1], c[2], c[3]);
     }
-    m.append(sphere(STATUE_BASE + Vec3{0, HEIGHT_UP + 16, 0}, 24, 10, 6));
+    m.append(sphere(STATUE_BASE + Vec3{0, HEIGHT_UP + 16, 0}, 24, 8, 5));
     return m;
 }
 
@@ -137,10 +137,10 @@ SceneModel buildMirrorScene() {
                        3, 7, 3, 7),
                   TEX_PLASTER);
     scene.addMesh("!wallW",
-                  grid({-HALF_WIDTH, 0, HALF_LENGTH}, {0, 0, -2 * HALF_LENGTH}, {0, HEIGHT, 0}, 14, 4, 7, 2),
+                  grid({-HALF_WIDTH, 0, HALF_LENGTH}, {0, 0, -2 * HALF_LENGTH}, {0, HEIGHT, 0}, 7, 2, 7, 2),
                   TEX_HALL_WALL);
     scene.addMesh("!wallE",
-                  grid({HALF_WIDTH, 0, -HALF_LENGTH}, {0, 0, 2 * HALF_LENGTH}, {0, HEIGHT, 0}, 14, 4, 7, 2),
+                  grid({HALF_WIDTH, 0, -HALF_LENGTH}, {0, 0, 2 * HALF_LENGTH}, {0, HEIGHT, 0}, 7, 2, 7, 2),
                   TEX_HALL_WALL);
     scene.addMesh("!wallN",
                   grid({-HALF_WIDTH, 0, -HALF_LENGTH}, {2 * HALF_WIDTH, 0, 0}, {0, HEIGHT, 0}, 6, 4, 3, 2),
@@ -180,7 +180,7 @@ SceneModel buildMirrorScene() {
             orbit.push_back({f, orbAt(i, f / 30.0)});
             lamp.push_back({f, overheadLightAt(i, f / 30.0)});
         }
-        scene.addAnimatedMesh("orb" + std::to_string(i + 1), sphere(orbAt(i, 0), 18, 10, 6), TEX_CHROME,
+        scene.addAnimatedMesh("orb" + std::to_string(i + 1), sphere(orbAt(i, 0), 18, 8, 5), TEX_CHROME,
                               orbit);
         scene.addMovingLight(i == 0 ? "!red" : "!blue",
                              i == 0 ? Colour{0.75f, 0.2f, 0.15f} : Colour{0.2f, 0.3f, 0.75f}, 500, lamp);

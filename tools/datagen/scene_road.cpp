@@ -87,7 +87,7 @@ MeshData carLamps() {
 
 // A street lamp: post and lantern, a flame on top, and the warm light it throws.
 void addLamp(SceneBuilder& scene, int n, double x, double z, double reach = 240) {
-    MeshData post = cylinder({x, 0, z}, 4, 140, 6, 2, 1, 70, false, false);
+    MeshData post = cylinder({x, 0, z}, 4, 140, 4, 1, 1, 70, false, false);
     post.append(box({x - 8, 140, z - 8}, {x + 8, 158, z + 8}, 16));
     scene.addMesh(numbered("$!post", n), post, TEX_LAMP_METAL);
     // The flame carrier sits on the lantern; its one position key is where the flames rise.
@@ -173,7 +173,7 @@ SceneModel buildRoadScene() {
     // Ground: the plaza in cobbles, the avenue's road and pavements; all flat, none casts.
     scene.addMesh("!plaza",
                   grid({PLAZA_WEST, 0, AVENUE_START}, {PLAZA_EAST - PLAZA_WEST, 0, 0},
-                       {0, 0, PLAZA_NORTH - AVENUE_START}, 16, 16, 8, 8),
+                       {0, 0, PLAZA_NORTH - AVENUE_START}, 12, 12, 8, 8),
                   TEX_COBBLE);
     scene.addMesh("!road",
                   grid({ROAD_WEST, 0, AVENUE_END}, {ROAD_EAST - ROAD_WEST, 0, 0},
