@@ -4,6 +4,7 @@
 // and mirrors placed by their position keys, the open logo area, no coplanar overlapping faces
 // and no camera inside geometry.
 #include "inspect.h"
+#include "logo_mask.h"
 #include "scenes.h"
 #include "textures.h"
 
@@ -458,8 +459,8 @@ TEST_F(GeneratedScenes, RoadLeavesTheLogoOpenAndEndsOnIt) {
     EXPECT_GE(car->positionTrack.keyCount, 2u);
 
     // The last camera: still from 50 s, above the plaza on the avenue's side (+z), looking
-    // toward -z, with every corner of the logo's area inside its view (45 degrees high, 4:3
-    // wide) by two degrees at least.
+    // toward -z, with every corner of the word the walker writes inside its view (45 degrees
+    // high, 4:3 wide) by two degrees at least, and the word at least a third of the view wide.
     SceneObject* last = scene->cameras[scene->cameraCount - 1];
     const KeyTrack& eyes = last->positionTrack;
     const KeyTrack& targets = last->rotationTrack;
@@ -478,15 +479,25 @@ TEST_F(GeneratedScenes, RoadLeavesTheLogoOpenAndEndsOnIt) {
     right = right * (1 / norm(right));
     const P up = cross(right, forward);
     const double halfHigh = 22.5, halfWide = std::atan(std::tan(22.5 * M_PI / 180) * 4 / 3) * 180 / M_PI;
-    for (P corner : {P{1, 10, -50}, P{320, 10, -50}, P{1, 10, 149}, P{320, 10, 149}}) {
+    LogoMask logo;
+    ASSERT_TRUE(buildLogoMask(logo));
+    // Mask column c lies at world x = 320 - c, row r at z = r - 50.
+    const double wordLeft = 320 - logo.right, wordRight = 320 - logo.left, wordFar = logo.top - 50,
+                 wordNear = logo.bottom - 50;
+    double leftmost = 1e9, rightmost = -1e9;
+    for (P corner : {P{wordLeft, 10, wordFar}, P{wordRight, 10, wordFar}, P{wordLeft, 10, wordNear},
+                     P{wordRight, 10, wordNear}}) {
         const P to = corner - toP(finalEye);
         const double ahead = dot(to, forward);
         ASSERT_GT(ahead, 0);
         EXPECT_LT(std::fabs(std::atan(dot(to, up) / ahead) * 180 / M_PI), halfHigh - 2)
             << corner.x << ", " << corner.z;
-        EXPECT_LT(std::fabs(std::atan(dot(to, right) / ahead) * 180 / M_PI), halfWide - 2)
-            << corner.x << ", " << corner.z;
+        const double across = std::atan(dot(to, right) / ahead) * 180 / M_PI;
+        EXPECT_LT(std::fabs(across), halfWide - 2) << corner.x << ", " << corner.z;
+        leftmost = std::min(leftmost, across);
+        rightmost = std::max(rightmost, across);
     }
+    EXPECT_GT(rightmost - leftmost, 2 * halfWide / 3);
 }
 
 // Two faces lying in one plane and overlapping flicker against each other in the depth test.

@@ -3,6 +3,7 @@
 // headlights, and the open square where the fire logo is written (x 1..320, z -50..149, y 10).
 // Cameras: a crane shot over the avenue, a low shot tracking the car, then a slow circle down
 // to a steady view from the avenue's side of the plaza, from which the whole logo reads.
+#include "logo_mask.h"
 #include "scene_common.h"
 #include "textures.h"
 
@@ -123,6 +124,30 @@ MeshData bench() {
     return b;
 }
 
+// Where the fire logo's word lies in the world: mask column c at x = 320 - c, row r at
+// z = r - 50, in the plane y = 10. Without a mask the whole logo area stands in for it.
+struct WordBounds {
+    double left = 1, right = 320, far = -50, nearSide = 149;
+};
+WordBounds logoWordBounds() {
+    static const WordBounds bounds = [] {
+        LogoMask logo;
+        WordBounds b;
+        if (!buildLogoMask(logo)) return b;
+        b.left = 320 - logo.right;
+        b.right = 320 - logo.left;
+        b.far = logo.top - 50;
+        b.nearSide = logo.bottom - 50;
+        return b;
+    }();
+    return bounds;
+}
+Vec3 logoWordCentre() {
+    const WordBounds b = logoWordBounds();
+    return {(b.left + b.right) / 2, 10, (b.far + b.nearSide) / 2};
+}
+double logoWordWidth() { return logoWordBounds().right - logoWordBounds().left; }
+
 void addCameras(SceneBuilder& scene) {
     const int cut1 = frameAt(20), cut2 = frameAt(45), steady = frameAt(50), end = frameAt(SECONDS);
 
@@ -150,14 +175,19 @@ void addCameras(SceneBuilder& scene) {
     }
     scene.addCamera("!cam2", track);
 
-    // Over the plaza: a quarter circle down to the avenue's side, then still on the logo.
+    // Over the plaza: a quarter circle down to the avenue's side, ending still above the word
+    // the walker writes, close enough for the word to fill about half the view.
+    const Vec3 word = logoWordCentre();
+    const Vec3 finalOffset = Vec3{0, 180, 130} * (logoWordWidth() * 2.2 / 222.0);
     std::vector<CameraKey> plaza;
     const Vec3 centre{160, 0, 50};
     for (int f = cut2; f <= steady; f += 15) {
         const double s = static_cast<double>(f - cut2) / (steady - cut2), e = s * s * (3 - 2 * s);
         const double angle = (-30 + 120 * e) * PI / 180, radius = 560 - 310 * e, height = 620 - 240 * e;
-        plaza.push_back({f, centre + Vec3{radius * std::cos(angle), height, radius * std::sin(angle)},
-                         mix({160, 0, 45}, {160, 0, 50}, e)});
+        const Vec3 circling = centre + Vec3{radius * std::cos(angle), height, radius * std::sin(angle)};
+        // The circle carries the eye round; the last stretch eases it in onto the word.
+        const double settle = std::pow(e, 3);
+        plaza.push_back({f, mix(circling, word + finalOffset, settle), mix({160, 0, 45}, word, e)});
     }
     const CameraKey hold = plaza.back();
     for (int f = steady + 60; f <= end; f += 60) plaza.push_back({f, hold.eye, hold.target});
