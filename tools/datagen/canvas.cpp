@@ -89,28 +89,31 @@ Coverage blurred(const Coverage& source, int radius) {
     return a;
 }
 
-void addCoverage(Canvas& canvas, const Coverage& coverage, int left, int top, Rgb color) {
+namespace {
+
+// Visits the canvas pixels under a coverage placed at (left, top), clipped to the canvas.
+template <typename Blend>
+void blendCoverage(Canvas& canvas, const Coverage& coverage, int left, int top, Blend blend) {
     for (int y = 0; y < coverage.height; ++y) {
         int cy = top + y;
         if (cy < 0 || cy >= canvas.height) continue;
         for (int x = 0; x < coverage.width; ++x) {
             int cx = left + x;
             if (cx < 0 || cx >= canvas.width) continue;
-            canvas.at(cx, cy) = canvas.at(cx, cy) + color * coverage.at(x, y);
+            blend(canvas.at(cx, cy), coverage.at(x, y));
         }
     }
 }
 
+} // namespace
+
+void addCoverage(Canvas& canvas, const Coverage& coverage, int left, int top, Rgb color) {
+    blendCoverage(canvas, coverage, left, top, [&](Rgb& pixel, float c) { pixel = pixel + color * c; });
+}
+
 void coverWith(Canvas& canvas, const Coverage& coverage, int left, int top, Rgb color) {
-    for (int y = 0; y < coverage.height; ++y) {
-        int cy = top + y;
-        if (cy < 0 || cy >= canvas.height) continue;
-        for (int x = 0; x < coverage.width; ++x) {
-            int cx = left + x;
-            if (cx < 0 || cx >= canvas.width) continue;
-            canvas.at(cx, cy) = mix(canvas.at(cx, cy), color, clamp01(coverage.at(x, y)));
-        }
-    }
+    blendCoverage(canvas, coverage, left, top,
+                  [&](Rgb& pixel, float c) { pixel = mix(pixel, color, clamp01(c)); });
 }
 
 namespace {
