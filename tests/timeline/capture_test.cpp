@@ -2,7 +2,10 @@
 // that two runs write the same files.
 #include "show_data.h"
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace pelx {
@@ -46,6 +49,86 @@ TEST(CaptureTest, WritesEveryFrameOfTheRangeAndRepeatsItself) {
     for (size_t i = 0; i < a.size(); ++i) EXPECT_EQ(test::readFile(a[i].string()), test::readFile(b[i].string())) << i;
     // Frames differ over time: the camera moves.
     EXPECT_NE(test::readFile(a.front().string()), test::readFile(a.back().string()));
+}
+
+// The standard output of a shell command.
+std::string outputOf(const std::string& command) {
+    std::string text;
+    if (std::FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, n);
+        pclose(pipe);
+    }
+    return text;
+}
+
+bool haveProgram(const char* name) {
+    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+TEST(CaptureTest, SaysSoWhenFfmpegIsMissing) {
+    test::TempDir dir;
+    test::writeShowData(dir.path);
+    const std::string command = "cd '" + dir.path.string() + "' && PATH=/nonexistent '" PELX_CAPTURE_PATH
+                                "' --fps 4 --to 1 --size 160x120 --video v.mp4 2>&1; echo status $?";
+    const std::string output = outputOf(command);
+    EXPECT_NE(output.find("ffmpeg program is not installed"), std::string::npos) << output;
+    EXPECT_EQ(output.find("status 0"), std::string::npos) << output;
+    EXPECT_FALSE(std::filesystem::exists(dir.path / "v.mp4"));
+}
+
+// The soundtrack is a 440 Hz tone for its first 2 s and 1760 Hz after, so the tone heard at a
+// point of the video tells where in the music it is.
+TEST(CaptureTest, VideoMusicStartsWithTheFirstScene) {
+    if (!haveProgram("ffmpeg") || !haveProgram("ffprobe")) GTEST_SKIP() << "ffmpeg is not installed";
+    test::TempDir dir;
+    test::writeShowData(dir.path);
+    const std::string in = "cd '" + dir.path.string() + "' && ";
+    ASSERT_EQ(std::system((in + "ffmpeg -v error -f lavfi -i "
+                                "'aevalsrc=sin(2*PI*if(lt(t\\,2)\\,440\\,1760)*t):s=44100:d=8' "
+                                "-c:a libmp3lame data/zik.mp3")
+                              .c_str()),
+              0);
+    struct Case {
+        const char* arguments;
+        int videoFrames;
+        double musicStarts; // seconds into the video
+        double toneHz;      // just after the music starts
+    };
+    // At 4 frames a second the ten loading frames last 2.5 s.
+    const Case cases[] = {
+        {"--fps 4 --to 1 --with-loading", 14, 2.5, 440},
+        {"--fps 4 --from 2 --to 3", 4, 0.0, 1760},
+        {"--fps 4 --from 2 --to 3 --with-loading", 14, 2.5, 1760},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        std::filesystem::remove(dir.path / "v.mp4");
+        ASSERT_EQ(runCapture(dir.path, std::string(c.arguments) + " --size 160x120 --video v.mp4"), 0);
+        const std::string frames = outputOf(in + "ffprobe -v error -select_streams v:0 -count_frames "
+                                                 "-show_entries stream=nb_read_frames -of csv=p=0 v.mp4");
+        EXPECT_EQ(std::atoi(frames.c_str()), c.videoFrames) << frames;
+        const std::string start = outputOf(in + "ffprobe -v error -select_streams a:0 "
+                                                "-show_entries stream=start_time -of csv=p=0 v.mp4");
+        EXPECT_NEAR(std::atof(start.c_str()), c.musicStarts, 0.1) << start;
+
+        // 0.3 s of sound from 0.1 s after the music starts, as 8 kHz mono samples.
+        char window[96];
+        std::snprintf(window, sizeof window, " -ss %.2f -t 0.3", c.musicStarts + 0.1);
+        const std::string raw = outputOf(in + "ffmpeg -v error -i v.mp4" + window +
+                                         " -vn -ac 1 -ar 8000 -f s16le -");
+        ASSERT_GT(raw.size(), 2000u);
+        int crossings = 0;
+        int16_t previous = 0;
+        for (size_t i = 0; i + 1 < raw.size(); i += 2) {
+            int16_t sample;
+            std::memcpy(&sample, raw.data() + i, 2);
+            if ((sample < 0) != (previous < 0) && i > 0) ++crossings;
+            previous = sample;
+        }
+        const double seconds = static_cast<double>(raw.size() / 2) / 8000.0;
+        EXPECT_NEAR(crossings / 2.0 / seconds, c.toneHz, c.toneHz * 0.15);
+    }
 }
 
 TEST(CaptureTest, RefusesBadArguments) {

@@ -196,18 +196,18 @@ class Capture {
                 finish();
                 std::exit(0);
             }
-            if (showTime >= options.from && showFrames % options.every == 0) write(showTime);
+            if (showTime >= options.from && showFrames % options.every == 0) write();
             ++showFrames;
         } else if (options.withLoading) {
             // One frame per loading step; each lasts as long as a written show frame.
-            write(-1);
+            write();
         }
         ++presented;
         clock.set(START_MS + static_cast<uint32_t>(std::llround(presented * 1000.0 / options.fps)));
         progress(false);
     }
 
-    void write(double showTime) {
+    void write() {
         std::vector<uint8_t> frame = readFrame(options.width, options.height);
         if (!options.outDir.empty()) {
             char name[32];
@@ -216,15 +216,25 @@ class Capture {
             if (!writePng(path, options.width, options.height, frame.data())) fail("cannot write " + path);
         }
         if (!options.videoFile.empty()) {
-            if (!video) openVideo(showTime);
+            if (!video) openVideo();
             if (std::fwrite(frame.data(), 1, frame.size(), video) != frame.size()) fail("ffmpeg stopped taking frames");
         }
         ++written;
     }
 
-    // The soundtrack starts at the first scene's first frame: a video that starts later seeks
-    // into the music, one that starts with loading frames delays it.
-    void openVideo(double firstFrameShowTime) {
+    // Show time of the first show frame that is written: the first frame n with n / fps in the
+    // range whose number is a multiple of --every.
+    double firstWrittenShowTime() const {
+        uint64_t frame = options.from > 0 ? static_cast<uint64_t>(std::floor(options.from * options.fps)) : 0;
+        while (static_cast<double>(frame) / options.fps < options.from) ++frame;
+        while (frame % options.every != 0) ++frame;
+        return static_cast<double>(frame) / options.fps;
+    }
+
+    // The soundtrack starts at the first scene's first frame: a video that starts later in the
+    // show seeks into the music, and loading frames at its head delay the music by their length.
+    // Both can hold at once.
+    void openVideo() {
         double rate = static_cast<double>(options.fps) / options.every;
         char head[512];
         std::snprintf(head, sizeof head,
@@ -234,11 +244,10 @@ class Capture {
         bool music = !options.noMusic && std::filesystem::exists("data/zik.mp3");
         if (music) {
             char audio[160];
-            if (firstFrameShowTime >= 0)
-                std::snprintf(audio, sizeof audio, " -ss %.6f -i data/zik.mp3", firstFrameShowTime);
-            else
-                std::snprintf(audio, sizeof audio, " -itsoffset %.6f -i data/zik.mp3",
-                              double(LOADING_STEPS) * options.every / options.fps);
+            // Every loading frame stands in the video as long as one written show frame.
+            const double loadingSeconds = options.withLoading ? LOADING_STEPS / rate : 0.0;
+            std::snprintf(audio, sizeof audio, " -ss %.6f -itsoffset %.6f -i data/zik.mp3",
+                          firstWrittenShowTime(), loadingSeconds);
             command += audio;
             command += " -map 0:v -map 1:a -c:a aac -b:a 192k -shortest";
         }
