@@ -24,15 +24,20 @@ class FlareDrawTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(
             test::writeJpeg(dir.file("white.jpg"), 16, 16, 3, std::vector<uint8_t>(16 * 16 * 3, 255)));
-        test::addObject(scene, "", KIND_NONE);
-        test::addCamera(scene, Vec3d{0, 0, 0}, Vec3d{0, 0, 0});
-        test::setMaterial(scene, 0, dir.file("white.jpg").c_str());
+        stage(scene);
         displayState.blendDepthMask = true;
         test::setOrdinaryState();
     }
     void TearDown() override {
         tintFlaresByLights = 0;
         displayState.blendDepthMask = true;
+    }
+
+    // The scene's own object, a camera at the origin looking down -z and the white material.
+    void stage(Scene& target) {
+        test::addObject(target, "", KIND_NONE);
+        test::addCamera(target, Vec3d{0, 0, 0}, Vec3d{0, 0, 0});
+        test::setMaterial(target, 0, dir.file("white.jpg").c_str());
     }
 
     // Capacity 2 keeps one flare at a time; it lives 10 s, half-size 10, rise 20.
@@ -65,9 +70,7 @@ TEST_F(FlareDrawTest, EachKindShrinksOrRisesAsItsNameSays) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Scene one;
-        test::addObject(one, "", KIND_NONE);
-        test::addCamera(one, Vec3d{0, 0, 0}, Vec3d{0, 0, 0});
-        test::setMaterial(one, 0, dir.file("white.jpg").c_str());
+        stage(one);
         // A kind-3 flare comes from the carrier's only vertex, not from its position.
         SceneObject& carrier = test::addObject(one, c.name, KIND_MESH, Vec3d{0, 0, -100});
         if (c.name[1] == '3') {
@@ -105,16 +108,10 @@ TEST_F(FlareDrawTest, EachKindShrinksOrRisesAsItsNameSays) {
 }
 
 TEST_F(FlareDrawTest, LightsTintFlaresWithinTheirRangeInsteadOfTheFade) {
-    struct LightSpec {
-        Vec3d position;
-        Vec3f color;
-        float range;
-        uint8_t on;
-    };
     struct Case {
         const char* name;
         const char* carrier;
-        std::vector<LightSpec> lights;
+        std::vector<test::LightSpec> lights;
         bool lit;
         std::array<int, 3> centre;
     };
@@ -149,11 +146,9 @@ TEST_F(FlareDrawTest, LightsTintFlaresWithinTheirRangeInsteadOfTheFade) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Scene lit;
-        test::addObject(lit, "", KIND_NONE);
-        test::addCamera(lit, Vec3d{0, 0, 0}, Vec3d{0, 0, 0});
-        test::setMaterial(lit, 0, dir.file("white.jpg").c_str());
+        stage(lit);
         test::addObject(lit, c.carrier, KIND_MESH, flare);
-        for (const LightSpec& l : c.lights) test::addLight(lit, l.position, l.color, l.range, l.on);
+        test::addLights(lit, c.lights);
         buildFlareEmitters(lit, 2, 10.0f, 10, 10.0f, 20.0f);
         tintFlaresByLights = 1;
         for (uint32_t ms : {1000u, 2000u, 7000u}) { // the last frame at half life, where a fade would be 0.5
@@ -176,13 +171,7 @@ TEST_F(FlareDrawTest, PassLeavesBlendingOffDepthRestoredAndTheColourWhite) {
         displayState.blendDepthMask = depthMask;
         test::setOrdinaryState();
         frameAt(2000);
-        const test::PassState s = test::readPassState();
-        EXPECT_FALSE(s.blend);
-        EXPECT_TRUE(s.depthTest);
-        EXPECT_TRUE(s.depthWrites);
-        EXPECT_EQ(s.colour, (std::array<float, 4>{1, 1, 1, 1}));
-        EXPECT_EQ(s.blendSource, GL_ONE);
-        EXPECT_EQ(s.blendDestination, GL_ONE);
+        test::expectPassStateRestored();
     }
     EXPECT_EQ(scene.current, &scene);
 }

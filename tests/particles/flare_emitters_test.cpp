@@ -163,16 +163,10 @@ TEST_F(FlareEmittersTest, KindThreeWithoutVerticesEmitsAtItsPosition) {
 // checked on screen.
 TEST_F(FlareEmittersTest, ColourFadesOrComesFromTheLightsInRange) {
     const Vec3d flare{10, 0, 0};
-    struct LightSpec {
-        Vec3d position;
-        Vec3f color;
-        float range;
-        uint8_t on;
-    };
     struct Case {
         const char* name;
         uint8_t tint;
-        std::vector<LightSpec> lights;
+        std::vector<test::LightSpec> lights;
         float fade;
         Vec3f expected;
     };
@@ -189,7 +183,7 @@ TEST_F(FlareEmittersTest, ColourFadesOrComesFromTheLightsInRange) {
         SCOPED_TRACE(c.name);
         Scene lit;
         test::addObject(lit, "", KIND_NONE);
-        for (const LightSpec& l : c.lights) test::addLight(lit, l.position, l.color, l.range, l.on);
+        test::addLights(lit, c.lights);
         tintFlaresByLights = c.tint;
         const Vec3f color = flareColor(lit, flare, c.fade);
         EXPECT_NEAR(color.x, c.expected.x, 1e-6);

@@ -5,6 +5,7 @@
 #include "scene3ds/scene.h"
 
 #include <cstring>
+#include <vector>
 
 namespace pelx::test {
 
@@ -39,6 +40,18 @@ inline SceneLight& addLight(Scene& scene, Vec3d position, Vec3f color, float ran
     object.light.on = on;
     scene.lights[scene.lightCount++] = &object.light;
     return object.light;
+}
+
+// A light as a table-driven case gives it.
+struct LightSpec {
+    Vec3d position;
+    Vec3f color;
+    float range;
+    uint8_t on;
+};
+
+inline void addLights(Scene& scene, const std::vector<LightSpec>& lights) {
+    for (const LightSpec& l : lights) addLight(scene, l.position, l.color, l.range, l.on);
 }
 
 inline void setMaterial(Scene& scene, int index, const char* name) {

@@ -154,14 +154,8 @@ TEST_F(ParticleRendererTest, EveryPassLeavesBlendingOffAndTheColourWhite) {
                 for (int i = 0; i < particles; ++i) system.emitAt(Vec3d{double(i), 0, -100});
                 test::setOrdinaryState();
                 r.draw(system);
-                const test::PassState s = test::readPassState();
-                EXPECT_FALSE(s.blend);
-                EXPECT_TRUE(s.depthTest);
-                EXPECT_TRUE(s.depthWrites);
-                EXPECT_EQ(s.colour, (std::array<float, 4>{1, 1, 1, 1}));
-                // The additive factors were set even with nothing to draw.
-                EXPECT_EQ(s.blendSource, GL_ONE);
-                EXPECT_EQ(s.blendDestination, GL_ONE);
+                // The additive factors are set even with nothing to draw.
+                test::expectPassStateRestored();
             }
         }
     }

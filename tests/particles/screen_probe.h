@@ -3,6 +3,7 @@
 #pragma once
 
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
@@ -105,6 +106,18 @@ inline PassState readPassState() {
     glGetIntegerv(GL_BLEND_SRC, &s.blendSource);
     glGetIntegerv(GL_BLEND_DST, &s.blendDestination);
     return s;
+}
+
+// What every additive pass leaves behind: blending off (its factors still the additive ones),
+// depth test and writes back on, the colour white.
+inline void expectPassStateRestored() {
+    const PassState s = readPassState();
+    EXPECT_FALSE(s.blend);
+    EXPECT_TRUE(s.depthTest);
+    EXPECT_TRUE(s.depthWrites);
+    EXPECT_EQ(s.colour, (std::array<float, 4>{1, 1, 1, 1}));
+    EXPECT_EQ(s.blendSource, GL_ONE);
+    EXPECT_EQ(s.blendDestination, GL_ONE);
 }
 
 // The state the frame is in before an additive pass: depth test and writes on, blending off

@@ -13,12 +13,7 @@
 namespace pelx {
 namespace {
 
-using testing::addBox;
-using testing::addLight;
-using testing::addMesh;
-using testing::listIndexOf;
-using testing::setPositionKeys;
-using testing::startScene;
+using namespace pelx::testing; // the hand-built scenes
 
 class LightingTest : public ::testing::Test {
   protected:
