@@ -1,5 +1,6 @@
 // The asset set and the scene scripts run on small data in a temporary folder, with the show's
 // own display and a virtual clock that moves on with every presented frame.
+#include "platform/frame.h"
 #include "platform/window.h"
 #include "render/lighting.h"
 #include "show_data.h"
@@ -81,6 +82,53 @@ TEST_F(ShowTest, LoadingShowsTenFramesAndSetsEachScenesParameters) {
     EXPECT_EQ(assets.fireSystemB->rise, 80.0f);
     EXPECT_EQ(assets.fireSystemA->cameraPosition, (Vec3d{0, 0, 500}));
     EXPECT_EQ(assets.logoMask[41 * 320 + 131], 1);
+}
+
+// The loading picture on a 320 x 240 display: a 3 x 2 rectangle 4 units in front of the eye
+// under a 45 degree view spans 60.4 percent of the height (rows 48 to 192 from the bottom) and
+// 67.9 percent of the width (columns 52 to 268), upright.
+TEST_F(ShowTest, LoadingPictureIsUprightAndCentred) {
+    test::writeShowData(dir.path);
+    std::vector<uint8_t> pixels(32 * 32 * 3, 0);
+    for (int row = 0; row < 32; ++row)
+        for (int column = 0; column < 32; ++column)
+            pixels[size_t(row * 32 + column) * 3 + (row < 16 ? 0 : 2)] = 255; // red above blue
+    ASSERT_TRUE(test::writeJpeg((dir.path / "data/load.jpg").string(), 32, 32, 3, pixels));
+
+    enum Colour { Black, Red, Blue };
+    struct Probe {
+        int x, y;
+        Colour colour;
+    };
+    const Probe probes[] = {
+        {160, 170, Red},   {160, 186, Red},   {160, 203, Black}, {160, 70, Blue},   {160, 54, Blue},
+        {160, 38, Black},  {60, 170, Red},    {40, 170, Black},  {260, 70, Blue},   {280, 70, Black},
+    };
+    auto check = [&](const char* what) {
+        for (const Probe& p : probes) {
+            const std::array<uint8_t, 3> rgb = test::readPixel(p.x, p.y);
+            const bool red = rgb[0] > 200 && rgb[1] < 40 && rgb[2] < 40;
+            const bool blue = rgb[2] > 200 && rgb[0] < 40 && rgb[1] < 40;
+            const bool black = rgb[0] < 10 && rgb[1] < 10 && rgb[2] < 10;
+            EXPECT_TRUE(p.colour == Red ? red : p.colour == Blue ? blue : black)
+                << what << " at (" << p.x << ", " << p.y << "): " << int(rgb[0]) << " " << int(rgb[1]) << " "
+                << int(rgb[2]);
+        }
+    };
+    int checkedFrames = 0;
+    onPresent = [&] {
+        if (checkedFrames++ == 0) check("first loading frame");
+    };
+    loadAssets();
+    EXPECT_EQ(checkedFrames, 10);
+
+    // The same rectangle in half grey, as the end picture is halfway through its fade.
+    onPresent = nullptr;
+    clearFrame();
+    drawShowPicture(assets.showTextures[0], 0.5);
+    const std::array<uint8_t, 3> half = test::readPixel(160, 170);
+    EXPECT_NEAR(half[0], 127, 6);
+    EXPECT_LT(half[2], 20);
 }
 
 TEST_F(ShowTest, ColonneRaisesTheShadowTestOnlyWhileItPlays) {
