@@ -11,45 +11,54 @@
 #include "scene3ds/scene_loader.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
+#include <vector>
 
 namespace pelx::inspect {
 
 namespace {
 
+// Bytes of a string value: a C string, or a fixed-size name buffer up to its first NUL.
+struct Text {
+    const char* bytes;
+    size_t length;
+};
+Text textOf(const char* string) {
+    return {string, std::strlen(string)};
+}
+Text nameText(const char* buffer, size_t capacity) {
+    return {buffer, strnlen(buffer, capacity)};
+}
+
+// Writes values by type; field writes "key":value and the separator that follows it.
 class JsonWriter {
   public:
     std::string text;
 
-    void f32(float v) {
-        if (!std::isfinite(v)) {
-            text += "null";
-            return;
-        }
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.9g", static_cast<double>(v));
-        text += buffer;
-    }
-    void f64(double v) {
-        if (!std::isfinite(v)) {
-            text += "null";
-            return;
-        }
-        char buffer[40];
-        std::snprintf(buffer, sizeof buffer, "%.17g", v);
-        text += buffer;
-    }
-    void integer(long long v) { text += std::to_string(v); }
-    void boolean(bool v) { text += v ? "true" : "false"; }
-    // Bytes as Latin-1: 0x80..0xFF become \u0080..\u00ff, so any stored name is valid JSON.
-    void string(const char* bytes, size_t length) {
+    template <class T> void field(const char* key, const T& v, const char* separator = ",") {
         text += '"';
-        for (size_t i = 0; i < length; ++i) {
-            unsigned char c = static_cast<unsigned char>(bytes[i]);
+        text += key;
+        text += "\":";
+        value(v);
+        text += separator;
+    }
+
+    void value(float v) { number("%.9g", v); }
+    void value(double v) { number("%.17g", v); }
+    void value(bool v) { text += v ? "true" : "false"; }
+    template <class T>
+    requires(std::is_integral_v<T> && !std::is_same_v<T, bool>) void value(T v) { text += std::to_string(v); }
+    // Bytes as Latin-1: 0x80..0xFF become \u0080..\u00ff, so any stored name is valid JSON.
+    void value(Text s) {
+        text += '"';
+        for (size_t i = 0; i < s.length; ++i) {
+            unsigned char c = static_cast<unsigned char>(s.bytes[i]);
             if (c == '"')
                 text += "\\\"";
             else if (c == '\\')
@@ -63,47 +72,47 @@ class JsonWriter {
         }
         text += '"';
     }
-    // A fixed-size name buffer: up to its first NUL, or all of it.
-    void name(const char* buffer, size_t capacity) { string(buffer, strnlen(buffer, capacity)); }
-    void vec(const Vec3f& v) {
-        text += '[';
-        f32(v.x);
-        text += ',';
-        f32(v.y);
-        text += ',';
-        f32(v.z);
-        text += ']';
+    void value(const Vec3f& v) { sequence(std::array{v.x, v.y, v.z}); }
+    void value(const Vec3d& v) { sequence(std::array{v.x, v.y, v.z}); }
+    void value(const TexCoord& t) { sequence(std::array{t.u, t.v}); }
+    void value(const Face& f) { sequence(std::array{f.a, f.b, f.c, f.flags}); }
+    template <class T> void value(const std::vector<T>& items) { sequence(items); }
+    template <class T, size_t N> void value(const T (&items)[N]) { sequence(items); }
+    void value(const SceneLight& light) {
+        text += '{';
+        field("lightPosition", light.lightPosition);
+        field("color", light.color);
+        field("range", light.range);
+        field("moving", light.moving != 0);
+        field("tag", Text{&light.tag, light.tag ? 1u : 0u});
+        field("on", light.on != 0, "}");
     }
-    void vec(const Vec3d& v) {
-        text += '[';
-        f64(v.x);
-        text += ',';
-        f64(v.y);
-        text += ',';
-        f64(v.z);
-        text += ']';
+    void value(const KeyTrack& track) {
+        text += '{';
+        field("keyCount", track.keyCount);
+        field("keyIndex", track.keyIndex);
+        field("keyFrames", track.keyFrames);
+        field("keyValues", track.keyValues, "}");
     }
-    void key(const char* k) {
-        text += '"';
-        text += k;
-        text += "\":";
-    }
-    // n entries, entry k written by each(k).
-    template <class Each> void list(size_t n, Each each) {
-        text += '[';
-        for (size_t k = 0; k < n; ++k) {
-            if (k) text += ',';
-            each(k);
+
+  private:
+    // A non-finite value has no JSON number: null.
+    void number(const char* format, double v) {
+        if (!std::isfinite(v)) {
+            text += "null";
+            return;
         }
-        text += ']';
+        char buffer[40];
+        std::snprintf(buffer, sizeof buffer, format, v);
+        text += buffer;
     }
-    template <class T, class Each> void array(const T& items, Each each) {
+    template <class Items> void sequence(const Items& items) {
         text += '[';
         bool first = true;
         for (const auto& item : items) {
             if (!first) text += ',';
             first = false;
-            each(item);
+            value(item);
         }
         text += ']';
     }
@@ -122,119 +131,35 @@ const char* kindName(uint16_t kind) {
     }
 }
 
-void writeTrack(JsonWriter& w, const KeyTrack& track) {
-    w.text += '{';
-    w.key("keyCount");
-    w.integer(track.keyCount);
-    w.text += ',';
-    w.key("keyIndex");
-    w.integer(track.keyIndex);
-    w.text += ',';
-    w.key("keyFrames");
-    w.array(track.keyFrames, [&](uint16_t f) { w.integer(f); });
-    w.text += ',';
-    w.key("keyValues");
-    w.array(track.keyValues, [&](const Vec3d& v) { w.vec(v); });
-    w.text += '}';
-}
-
-void writeSection(JsonWriter& w, const char* key, const Vec3f (&corners)[4]) {
-    w.key(key);
-    w.array(corners, [&](const Vec3f& v) { w.vec(v); });
-    w.text += ',';
-}
-
 void writeObject(JsonWriter& w, const SceneObject& o) {
     w.text += '{';
-    w.key("name");
-    w.name(o.name, OBJECT_NAME_SIZE);
-    w.text += ',';
-    w.key("kind");
-    w.string(kindName(o.kind), std::strlen(kindName(o.kind)));
-    w.text += ',';
-    w.key("vertexCount");
-    w.integer(o.vertexCount);
-    w.text += ',';
-    w.key("faceCount");
-    w.integer(o.faceCount);
-    w.text += ',';
-    w.key("texCoordCount");
-    w.integer(o.texCoordCount);
-    w.text += ',';
-    w.key("vertices");
-    w.array(o.vertices, [&](const Vec3d& v) { w.vec(v); });
-    w.text += ',';
-    w.key("faces");
-    w.array(o.faces, [&](const Face& f) {
-        w.text += '[' + std::to_string(f.a) + ',' + std::to_string(f.b) + ',' + std::to_string(f.c) + ',' +
-                  std::to_string(f.flags) + ']';
-    });
-    w.text += ',';
-    w.key("texCoords");
-    w.array(o.texCoords, [&](const TexCoord& t) {
-        w.text += '[';
-        w.f32(t.u);
-        w.text += ',';
-        w.f32(t.v);
-        w.text += ']';
-    });
-    w.text += ',';
-    w.key("boundsMin");
-    w.vec(o.boundsMin);
-    w.text += ',';
-    w.key("boundsMax");
-    w.vec(o.boundsMax);
-    w.text += ',';
-    writeSection(w, "sectionX", o.sectionX);
-    writeSection(w, "sectionY", o.sectionY);
-    writeSection(w, "sectionZ", o.sectionZ);
-    writeSection(w, "shadowSection", o.shadowSection);
-    w.key("materialIndex");
-    w.integer(o.materialIndex);
-    w.text += ',';
-    w.key("isMirror");
-    w.boolean(o.isMirror != 0);
-    w.text += ',';
-    w.key("baseColors");
-    w.array(o.baseColors, [&](const Vec3f& v) { w.vec(v); });
-    w.text += ',';
-    w.key("vertexColors");
-    w.array(o.vertexColors, [&](const Vec3f& v) { w.vec(v); });
-    w.text += ',';
-    const std::pair<const char*, const Vec3d*> places[] = {
-        {"position", &o.position}, {"rotation", &o.rotation}, {"rotationSum", &o.rotationSum},
-        {"pivot", &o.pivot},       {"eye", &o.eye},           {"target", &o.target}};
-    for (const auto& [key, value] : places) {
-        w.key(key);
-        w.vec(*value);
-        w.text += ',';
-    }
-    w.key("light");
-    w.text += '{';
-    w.key("lightPosition");
-    w.vec(o.light.lightPosition);
-    w.text += ',';
-    w.key("color");
-    w.vec(o.light.color);
-    w.text += ',';
-    w.key("range");
-    w.f32(o.light.range);
-    w.text += ',';
-    w.key("moving");
-    w.boolean(o.light.moving != 0);
-    w.text += ',';
-    w.key("tag");
-    w.string(&o.light.tag, o.light.tag ? 1 : 0);
-    w.text += ',';
-    w.key("on");
-    w.boolean(o.light.on != 0);
-    w.text += "},";
-    w.key("positionTrack");
-    writeTrack(w, o.positionTrack);
-    w.text += ',';
-    w.key("rotationTrack");
-    writeTrack(w, o.rotationTrack);
-    w.text += '}';
+    w.field("name", nameText(o.name, OBJECT_NAME_SIZE));
+    w.field("kind", textOf(kindName(o.kind)));
+    w.field("vertexCount", o.vertexCount);
+    w.field("faceCount", o.faceCount);
+    w.field("texCoordCount", o.texCoordCount);
+    w.field("vertices", o.vertices);
+    w.field("faces", o.faces);
+    w.field("texCoords", o.texCoords);
+    w.field("boundsMin", o.boundsMin);
+    w.field("boundsMax", o.boundsMax);
+    w.field("sectionX", o.sectionX);
+    w.field("sectionY", o.sectionY);
+    w.field("sectionZ", o.sectionZ);
+    w.field("shadowSection", o.shadowSection);
+    w.field("materialIndex", o.materialIndex);
+    w.field("isMirror", o.isMirror != 0);
+    w.field("baseColors", o.baseColors);
+    w.field("vertexColors", o.vertexColors);
+    w.field("position", o.position);
+    w.field("rotation", o.rotation);
+    w.field("rotationSum", o.rotationSum);
+    w.field("pivot", o.pivot);
+    w.field("eye", o.eye);
+    w.field("target", o.target);
+    w.field("light", o.light);
+    w.field("positionTrack", o.positionTrack);
+    w.field("rotationTrack", o.rotationTrack, "}");
 }
 
 } // namespace
@@ -249,65 +174,40 @@ std::string sceneJson(const Scene& scene, const char* file, bool loaded) {
         return -1;
     };
 
+    // Tables as their entries: material names, and lights and cameras as list indexes.
+    std::vector<Text> materials;
+    for (int k = 0; k < std::clamp(scene.materialCount, 0, MAX_MATERIALS); ++k)
+        materials.push_back(nameText(scene.materials[k].name, MATERIAL_NAME_SIZE));
+    std::vector<long long> lights;
+    for (int k = 0; k < std::clamp(scene.lightCount, 0, MAX_LIGHTS); ++k)
+        lights.push_back(indexOf([&](const SceneObject& o) { return &o.light == scene.lights[k]; }));
+    std::vector<long long> cameras;
+    for (int k = 0; k < std::clamp(scene.cameraCount, 0, MAX_CAMERAS); ++k)
+        cameras.push_back(indexOf([&](const SceneObject& o) { return &o == scene.cameras[k]; }));
+
+    const char* const LINE = ",\n";
     JsonWriter w;
     w.text += "{\n";
-    w.key("file");
-    w.string(file, std::strlen(file));
-    w.text += ",\n";
-    w.key("loaded");
-    w.boolean(loaded);
-    w.text += ",\n";
-    w.key("lightingMode");
-    w.integer(scene.lightingMode);
-    w.text += ",\n";
-    w.key("shadowFactor");
-    w.f32(scene.shadowFactor);
-    w.text += ",\n";
-    w.key("translucentShadowFactor");
-    w.f32(scene.translucentShadowFactor);
-    w.text += ",\n";
-    const std::pair<const char*, long long> counts[] = {
-        {"objectCount", scene.objectCount}, {"lightCount", scene.lightCount},
-        {"cameraCount", scene.cameraCount}, {"materialCount", scene.materialCount},
-        {"mirrorCount", scene.mirrorCount}, {"emitterCount", scene.emitterCount}};
-    for (const auto& [key, value] : counts) {
-        w.key(key);
-        w.integer(value);
-        w.text += ",\n";
-    }
-    w.key("hasMovingMesh");
-    w.boolean(scene.hasMovingMesh != 0);
-    w.text += ",\n";
-    w.key("frameCount");
-    w.integer(scene.frameCount);
-    w.text += ",\n";
-    w.key("currentFrame");
-    w.f64(scene.currentFrame);
-    w.text += ",\n";
-    w.key("currentCamera");
-    w.integer(scene.currentCamera);
-    w.text += ",\n";
-
-    const int materialCount = std::clamp(scene.materialCount, 0, MAX_MATERIALS);
-    w.key("materials");
-    w.list(size_t(materialCount), [&](size_t k) { w.name(scene.materials[k].name, MATERIAL_NAME_SIZE); });
-    w.text += ",\n";
-    const int lightCount = std::clamp(scene.lightCount, 0, MAX_LIGHTS);
-    w.key("lights");
-    w.list(size_t(lightCount), [&](size_t k) {
-        const SceneLight* light = scene.lights[k];
-        w.integer(indexOf([&](const SceneObject& o) { return &o.light == light; }));
-    });
-    w.text += ",\n";
-    const int cameraCount = std::clamp(scene.cameraCount, 0, MAX_CAMERAS);
-    w.key("cameras");
-    w.list(size_t(cameraCount), [&](size_t k) {
-        const SceneObject* camera = scene.cameras[k];
-        w.integer(indexOf([&](const SceneObject& o) { return &o == camera; }));
-    });
-    w.text += ",\n";
-    w.key("objects");
-    w.text += "[\n";
+    w.field("file", textOf(file), LINE);
+    w.field("loaded", loaded, LINE);
+    w.field("lightingMode", scene.lightingMode, LINE);
+    w.field("shadowFactor", scene.shadowFactor, LINE);
+    w.field("translucentShadowFactor", scene.translucentShadowFactor, LINE);
+    w.field("objectCount", scene.objectCount, LINE);
+    w.field("lightCount", scene.lightCount, LINE);
+    w.field("cameraCount", scene.cameraCount, LINE);
+    w.field("materialCount", scene.materialCount, LINE);
+    w.field("mirrorCount", scene.mirrorCount, LINE);
+    w.field("emitterCount", scene.emitterCount, LINE);
+    w.field("hasMovingMesh", scene.hasMovingMesh != 0, LINE);
+    w.field("frameCount", scene.frameCount, LINE);
+    w.field("currentFrame", scene.currentFrame, LINE);
+    w.field("currentCamera", scene.currentCamera, LINE);
+    w.field("materials", materials, LINE);
+    w.field("lights", lights, LINE);
+    w.field("cameras", cameras, LINE);
+    // One object a line.
+    w.text += "\"objects\":[\n";
     for (size_t i = 0; i < objects.size(); ++i) {
         writeObject(w, *objects[i]);
         w.text += i + 1 < objects.size() ? ",\n" : "\n";
