@@ -23,14 +23,6 @@ int32_t kindFromName(const SceneObject& object) {
     return (c >= '0' && c <= '3') ? c - '0' : 0;
 }
 
-// The material's name is also its picture's file name (kept within its 256 bytes). An index
-// outside the table names no picture: the system then gets no texture rather than a read past
-// the table.
-const Material* carrierMaterial(const Scene& scene, int32_t materialIndex) {
-    if (materialIndex < 0 || materialIndex >= MAX_MATERIALS) return nullptr;
-    return &scene.materials[materialIndex];
-}
-
 bool rises(int32_t kind) {
     return kind == 1 || kind == 3;
 }
@@ -48,7 +40,10 @@ void buildFlareEmitters(Scene& scene, int capacity, float lifetime, int rate, fl
         if (object.kind != KIND_MESH || object.name[0] != '*') continue;
         // The table holds MAX_EMITTERS carriers; any beyond them stay plain meshes.
         if (scene.emitterCount >= MAX_EMITTERS) break;
-        const Material* material = carrierMaterial(scene, object.materialIndex);
+        // The material's name is also its picture's file name (kept within its 256 bytes). A
+        // carrier that names no loaded material gets no sprite, rather than an attempt to load
+        // the empty name of an unused entry.
+        const Material* material = materialAt(scene, object.materialIndex);
         const std::string picture =
             material ? std::string(material->name, strnlen(material->name, MATERIAL_NAME_SIZE))
                      : std::string();

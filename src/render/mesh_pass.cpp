@@ -53,12 +53,11 @@ void applyObjectTransform(const SceneObject* camera, const SceneObject& object) 
                      static_cast<float>(-object.pivot.z));
 }
 
-// The picture of the mesh's material; a mesh that names no loaded material (the loader marks
-// that with a negative index) binds texture 0, the untextured state.
+// The picture of the mesh's material; a mesh that names no loaded material binds texture 0,
+// the untextured state.
 TextureId materialTexture(const Scene& scene, const SceneObject& object) {
-    const int index = object.materialIndex;
-    if (index < 0 || index >= std::min(scene.materialCount, MAX_MATERIALS)) return 0;
-    return scene.materials[index].texture;
+    const Material* material = materialAt(scene, object.materialIndex);
+    return material ? material->texture : 0;
 }
 
 void emitCorner(const SceneObject& object, uint16_t index, bool colored) {

@@ -69,12 +69,13 @@ TEST_F(FlareEmittersTest, OnlyMeshesNamedWithAStarCarryFlares) {
 
 TEST_F(FlareEmittersTest, MaterialIndexOutsideTheTableGivesNoTexture) {
     test::setMaterial(scene, 0, "data/flame.jpg");
-    for (int32_t index : {-1, MAX_MATERIALS, 1000})
+    // Entry 1 lies inside the table but holds no material: its empty name is not loaded.
+    for (int32_t index : {-1, 1, MAX_MATERIALS, 1000})
         test::addObject(scene, "*1", KIND_MESH).materialIndex = index;
     buildFlareEmitters(scene, 50, 1.0f, 10, 15.0f, 50.0f);
-    ASSERT_EQ(scene.emitterCount, 3);
+    ASSERT_EQ(scene.emitterCount, 4);
     EXPECT_TRUE(textures.entries().empty());
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(scene.emitters[i]->texture, 0u);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(scene.emitters[i]->texture, 0u);
 }
 
 TEST_F(FlareEmittersTest, KindComesFromTheSecondCharacter) {
@@ -92,6 +93,7 @@ TEST_F(FlareEmittersTest, KindComesFromTheSecondCharacter) {
 }
 
 TEST_F(FlareEmittersTest, TableStopsAtSixtyCarriers) {
+    test::setMaterial(scene, 0, "data/flame.jpg"); // every carrier loads its sprite from it
     std::vector<SceneObject*> carriers;
     for (int i = 0; i < 61; ++i)
         carriers.push_back(&test::addObject(scene, ("*0f" + std::to_string(i)).c_str(), KIND_MESH));
