@@ -98,8 +98,11 @@ void traceChunk(Scene& scene, const ChunkHeader& header, bool recognised, const 
     if (trace->chunks) trace->chunks(ChunkVisit{header, trace->depth, recognised, traceLine, problem});
 }
 
-void walkChildren(Scene& scene, const ChunkHeader& parent, std::initializer_list<ChildChunk> recognised,
-                  const std::function<void(const ChunkHeader& child)>& handle) {
+namespace {
+
+// The child walk; handle(entry, child) reads a child whose id matches an entry of recognised.
+template <class Entry, class Handle>
+void walk(Scene& scene, const ChunkHeader& parent, std::initializer_list<Entry> recognised, Handle handle) {
     if (scene.trace) scene.trace->depth += 1;
     const uint64_t fileSize = scene.file->size();
     while (scene.file->tell() < parent.end) {
@@ -129,15 +132,27 @@ void walkChildren(Scene& scene, const ChunkHeader& parent, std::initializer_list
             problem = ChunkProblem::pastParent;
         if (problem != ChunkProblem::none) child.end = parent.end;
 
-        const ChildChunk* known = nullptr;
-        for (const ChildChunk& candidate : recognised)
+        const Entry* known = nullptr;
+        for (const Entry& candidate : recognised)
             if (candidate.id == child.id) known = &candidate;
         traceChunk(scene, child, known != nullptr, known ? known->traceLine : nullptr, problem);
-        if (known) handle(child);
+        if (known) handle(*known, child);
         skipChunk(scene, child);
         if (problem != ChunkProblem::none) break;
     }
     if (scene.trace) scene.trace->depth -= 1;
+}
+
+} // namespace
+
+void walkChildren(Scene& scene, const ChunkHeader& parent, std::initializer_list<ChildChunk> recognised,
+                  const std::function<void(const ChunkHeader& child)>& handle) {
+    walk(scene, parent, recognised, [&](const ChildChunk&, const ChunkHeader& child) { handle(child); });
+}
+
+void walkChildren(Scene& scene, const ChunkHeader& parent, std::initializer_list<ChildHandler> handlers) {
+    walk(scene, parent, handlers,
+         [&](const ChildHandler& handler, const ChunkHeader& child) { handler.read(scene, child); });
 }
 
 } // namespace pelx

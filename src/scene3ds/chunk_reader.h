@@ -101,11 +101,20 @@ struct ChildChunk {
     const char* traceLine;
 };
 
+// A child id a parent recognises with its trace line and the handler that reads it.
+struct ChildHandler {
+    uint16_t id;
+    const char* traceLine;
+    void (*read)(Scene& scene, const ChunkHeader& header);
+};
+
 // Walks the children of parent from the current position up to parent.end: each recognised
 // child is announced and handed to handle, every child is followed by a seek to its end.
 // A child shorter than a header or reaching past its parent (or the file) ends the walk.
 void walkChildren(Scene& scene, const ChunkHeader& parent, std::initializer_list<ChildChunk> recognised,
                   const std::function<void(const ChunkHeader& child)>& handle);
+// The same walk, each recognised child read by the handler given with its id.
+void walkChildren(Scene& scene, const ChunkHeader& parent, std::initializer_list<ChildHandler> handlers);
 
 // Reports a chunk to the scene's trace, if any (used for the main chunk, which has no parent).
 void traceChunk(Scene& scene, const ChunkHeader& header, bool recognised, const char* traceLine,

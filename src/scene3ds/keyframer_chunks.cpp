@@ -44,34 +44,39 @@ uint16_t readKeyHead(Scene& scene) {
     return frame;
 }
 
-// The five flag words and the key count; the count is bounded by what the chunk holds.
-uint32_t readTrackHead(Scene& scene, const ChunkHeader& header, uint32_t keySize) {
+// The five flag words and the key count (bounded by what the chunk holds); the track is
+// made ready for that many keys with its cursor at keyIndex.
+uint32_t beginTrack(Scene& scene, const ChunkHeader& header, KeyTrack& track, uint32_t keySize,
+                    int32_t keyIndex) {
     for (int i = 0; i < 5; ++i) readU16(scene);
-    return clampCount(scene, header, readU32(scene), keySize);
+    const uint32_t count = clampCount(scene, header, readU32(scene), keySize);
+    track.keyCount = count;
+    track.keyValues.assign(count, Vec3d{});
+    track.keyFrames.assign(count, 0);
+    track.keyIndex = keyIndex;
+    return count;
+}
+
+// A camera node or camera target node: the name selects the camera and the position track
+// goes to the given track of it; the roll track (0xB021 here) is not used.
+void readCameraPositions(Scene& scene, const ChunkHeader& header, KeyTrack SceneObject::*into) {
+    SceneObject* selected = nullptr;
+    walkChildren(scene, header, NODE_CHILDREN, [&](const ChunkHeader& child) {
+        if (child.id == CHUNK_OBJETNAME)
+            selected = readNodeName(scene);
+        else if (child.id == CHUNK_POSITIONTRACK && selected)
+            readPositionTrack(scene, child, selected->*into);
+    });
 }
 
 } // namespace
 
 void readKeyframer(Scene& scene, const ChunkHeader& header) {
     walkChildren(scene, header,
-                 {{CHUNK_OBJETINFOBLOCK, "+--CHUNK_OBJETINFOBLOCK\n"},
-                  {CHUNK_CAMERAINFOBLOCK, "+--CHUNK_CAMERAINFOBLOCK\n"},
-                  {CHUNK_CAMERATARGETINFOBLOCK, "+--CHUNK_CAMERATARGETINFOBLOCK\n"},
-                  {CHUNK_SPOTLIGHTINFOBLOCK, "+--CHUNK_OBJETINFOBLOCK\n"}},
-                 [&](const ChunkHeader& child) {
-                     switch (child.id) {
-                     case CHUNK_OBJETINFOBLOCK:
-                     case CHUNK_SPOTLIGHTINFOBLOCK:
-                         readObjectNode(scene, child);
-                         break;
-                     case CHUNK_CAMERAINFOBLOCK:
-                         readCameraNode(scene, child);
-                         break;
-                     case CHUNK_CAMERATARGETINFOBLOCK:
-                         readCameraTargetNode(scene, child);
-                         break;
-                     }
-                 });
+                 {{CHUNK_OBJETINFOBLOCK, "+--CHUNK_OBJETINFOBLOCK\n", readObjectNode},
+                  {CHUNK_CAMERAINFOBLOCK, "+--CHUNK_CAMERAINFOBLOCK\n", readCameraNode},
+                  {CHUNK_CAMERATARGETINFOBLOCK, "+--CHUNK_CAMERATARGETINFOBLOCK\n", readCameraTargetNode},
+                  {CHUNK_SPOTLIGHTINFOBLOCK, "+--CHUNK_OBJETINFOBLOCK\n", readObjectNode}});
 }
 
 void readObjectNode(Scene& scene, const ChunkHeader& header) {
@@ -97,33 +102,17 @@ void readObjectNode(Scene& scene, const ChunkHeader& header) {
 }
 
 void readCameraNode(Scene& scene, const ChunkHeader& header) {
-    SceneObject* selected = nullptr;
-    walkChildren(scene, header, NODE_CHILDREN, [&](const ChunkHeader& child) {
-        if (child.id == CHUNK_OBJETNAME) selected = readNodeName(scene);
-        // The eye positions; the camera's roll track (0xB021 here) is not used.
-        else if (child.id == CHUNK_POSITIONTRACK && selected)
-            readPositionTrack(scene, child, selected->positionTrack);
-    });
+    readCameraPositions(scene, header, &SceneObject::positionTrack);
 }
 
 void readCameraTargetNode(Scene& scene, const ChunkHeader& header) {
-    SceneObject* selected = nullptr;
-    walkChildren(scene, header, NODE_CHILDREN, [&](const ChunkHeader& child) {
-        // The target node carries its camera's name; its positions go to the rotation track,
-        // which a camera does not otherwise use.
-        if (child.id == CHUNK_OBJETNAME)
-            selected = readNodeName(scene);
-        else if (child.id == CHUNK_POSITIONTRACK && selected)
-            readPositionTrack(scene, child, selected->rotationTrack);
-    });
+    // The target node carries its camera's name; its positions go to the rotation track,
+    // which a camera does not otherwise use.
+    readCameraPositions(scene, header, &SceneObject::rotationTrack);
 }
 
 void readPositionTrack(Scene& scene, const ChunkHeader& header, KeyTrack& track) {
-    uint32_t count = readTrackHead(scene, header, POSITION_KEY_SIZE);
-    track.keyCount = count;
-    track.keyValues.assign(count, Vec3d{});
-    track.keyFrames.assign(count, 0);
-    track.keyIndex = 1;
+    const uint32_t count = beginTrack(scene, header, track, POSITION_KEY_SIZE, 1);
     for (uint32_t i = 0; i < count; ++i) {
         track.keyFrames[i] = readKeyHead(scene);
         track.keyValues[i] = readVector(scene);
@@ -132,11 +121,7 @@ void readPositionTrack(Scene& scene, const ChunkHeader& header, KeyTrack& track)
 
 void readRotationTrack(Scene& scene, const ChunkHeader& header, SceneObject& object) {
     KeyTrack& track = object.rotationTrack;
-    uint32_t count = readTrackHead(scene, header, ROTATION_KEY_SIZE);
-    track.keyCount = count;
-    track.keyValues.assign(count, Vec3d{});
-    track.keyFrames.assign(count, 0);
-    track.keyIndex = 0;
+    const uint32_t count = beginTrack(scene, header, track, ROTATION_KEY_SIZE, 0);
     for (uint32_t i = 0; i < count; ++i) {
         track.keyFrames[i] = readKeyHead(scene);
         double angle = readF32(scene);

@@ -24,22 +24,9 @@ constexpr const char* MESSAGE_CAPTION = "-=(ERROR)=-";
 void readMesh(Scene& scene, const ChunkHeader& header) {
     scene.current->kind = KIND_MESH;
     walkChildren(scene, header,
-                 {{CHUNK_VERTICELIST, "      +--CHUNK_VERTICELIST\n"},
-                  {CHUNK_FACELIST, "      +--CHUNK_FACELIST\n"},
-                  {CHUNK_MAPPINGCOORDINATELIST, "      +--CHUNK_MAPPINGCOORDINATELIST\n"}},
-                 [&](const ChunkHeader& child) {
-                     switch (child.id) {
-                     case CHUNK_VERTICELIST:
-                         readVertices(scene, child);
-                         break;
-                     case CHUNK_FACELIST:
-                         readFaces(scene, child);
-                         break;
-                     case CHUNK_MAPPINGCOORDINATELIST:
-                         readTexCoords(scene, child);
-                         break;
-                     }
-                 });
+                 {{CHUNK_VERTICELIST, "      +--CHUNK_VERTICELIST\n", readVertices},
+                  {CHUNK_FACELIST, "      +--CHUNK_FACELIST\n", readFaces},
+                  {CHUNK_MAPPINGCOORDINATELIST, "      +--CHUNK_MAPPINGCOORDINATELIST\n", readTexCoords}});
 }
 
 void readVertices(Scene& scene, const ChunkHeader& header) {
@@ -116,8 +103,8 @@ void readFaces(Scene& scene, const ChunkHeader& header) {
         face.c = indices[2];
         face.flags = readU16(scene);
     }
-    walkChildren(scene, header, {{CHUNK_FACEMATERIALLIST, "         +--CHUNK_FACEMATERIALLIST\n"}},
-                 [&](const ChunkHeader& child) { readMaterial(scene, child); });
+    walkChildren(scene, header,
+                 {{CHUNK_FACEMATERIALLIST, "         +--CHUNK_FACEMATERIALLIST\n", readMaterial}});
 }
 
 void readMaterial(Scene& scene, const ChunkHeader&) {

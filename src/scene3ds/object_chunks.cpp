@@ -17,22 +17,9 @@ void readNamedObject(Scene& scene, const ChunkHeader& header) {
     object.position = {};
     object.rotation = {};
     walkChildren(scene, header,
-                 {{CHUNK_TRIANGULARMESH, "   +--CHUNK_TRIANGULARMESH\n"},
-                  {CHUNK_LIGHT, "   +--CHUNK_LIGHT\n"},
-                  {CHUNK_CAMERA, "   +--CHUNK_CAMERA\n"}},
-                 [&](const ChunkHeader& child) {
-                     switch (child.id) {
-                     case CHUNK_TRIANGULARMESH:
-                         readMesh(scene, child);
-                         break;
-                     case CHUNK_LIGHT:
-                         readLight(scene, child);
-                         break;
-                     case CHUNK_CAMERA:
-                         readCamera(scene, child);
-                         break;
-                     }
-                 });
+                 {{CHUNK_TRIANGULARMESH, "   +--CHUNK_TRIANGULARMESH\n", readMesh},
+                  {CHUNK_LIGHT, "   +--CHUNK_LIGHT\n", readLight},
+                  {CHUNK_CAMERA, "   +--CHUNK_CAMERA\n", readCamera}});
 }
 
 void readLight(Scene& scene, const ChunkHeader& header) {

@@ -23,8 +23,7 @@ void beginLoad(Scene& scene, int lightingMode) {
 }
 
 void readEditor(Scene& scene, const ChunkHeader& header) {
-    walkChildren(scene, header, {{CHUNK_OBJETBLOCK, "+--CHUNK_OBJETBLOCK\n"}},
-                 [&](const ChunkHeader& child) { readNamedObject(scene, child); });
+    walkChildren(scene, header, {{CHUNK_OBJETBLOCK, "+--CHUNK_OBJETBLOCK\n", readNamedObject}});
 }
 
 // Reads the chunks; false when the data does not start with a main chunk.
@@ -46,11 +45,8 @@ bool readChunks(Scene& scene) {
     }
     traceChunk(scene, main, true, nullptr, problem);
     walkChildren(scene, main,
-                 {{CHUNK_3DEDITORCHUNK, "CHUNK_3DEDITORCHUNK\n"}, {CHUNK_KEYFRAMER, "CHUNK_KEYFRAMER\n"}},
-                 [&](const ChunkHeader& child) {
-                     if (child.id == CHUNK_3DEDITORCHUNK) readEditor(scene, child);
-                     else readKeyframer(scene, child);
-                 });
+                 {{CHUNK_3DEDITORCHUNK, "CHUNK_3DEDITORCHUNK\n", readEditor},
+                  {CHUNK_KEYFRAMER, "CHUNK_KEYFRAMER\n", readKeyframer}});
     return true;
 }
 
