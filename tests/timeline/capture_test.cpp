@@ -77,6 +77,19 @@ TEST(CaptureTest, SaysSoWhenFfmpegIsMissing) {
     EXPECT_FALSE(std::filesystem::exists(dir.path / "v.mp4"));
 }
 
+// More frames than ffmpeg reads while it looks at its input, so that frames are still coming
+// when it gives up.
+TEST(CaptureTest, SaysSoWhenFfmpegFails) {
+    if (!haveProgram("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    test::TempDir dir;
+    test::writeShowData(dir.path);
+    const std::string command = "cd '" + dir.path.string() + "' && '" PELX_CAPTURE_PATH
+                                "' --fps 30 --to 4 --size 160x120 --video missing/folder/v.mp4 2>&1; echo status $?";
+    const std::string output = outputOf(command);
+    EXPECT_NE(output.find("pelx-capture: ffmpeg"), std::string::npos) << output;
+    EXPECT_NE(output.find("status 2"), std::string::npos) << output;
+}
+
 // The soundtrack is a 440 Hz tone for its first 2 s and 1760 Hz after, so the tone heard at a
 // point of the video tells where in the music it is.
 TEST(CaptureTest, VideoMusicStartsWithTheFirstScene) {

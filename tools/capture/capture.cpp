@@ -13,6 +13,7 @@
 #include <GL/gl.h>
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -252,6 +253,9 @@ class Capture {
             command += " -map 0:v -map 1:a -c:a aac -b:a 192k -shortest";
         }
         command += " -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p '" + options.videoFile + "'";
+        // An ffmpeg that gives up (say, on an output path it cannot write) must end the capture
+        // with our message, not by the broken pipe's signal.
+        std::signal(SIGPIPE, SIG_IGN);
         video = popen(command.c_str(), "w");
         if (!video) fail("cannot start ffmpeg");
     }
