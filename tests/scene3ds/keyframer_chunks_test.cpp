@@ -13,10 +13,6 @@ namespace {
 using test::Chunk;
 using test::FileKey;
 
-Chunk boxMesh(const std::string& name) {
-    return test::meshObject(name, {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}, "");
-}
-
 TEST(KeyframerChunks, SplineFlagsAnnounceExtraFloats) {
     // Key 0: flags with bits 0 and 3 (tension, ease to) carry two floats before the value;
     // key 1: flags 0; key 2: all five bits.
@@ -27,7 +23,7 @@ TEST(KeyframerChunks, SplineFlagsAnnounceExtraFloats) {
     track.u32(20).u16(0x001F).f32(1).f32(2).f32(3).f32(4).f32(5).vec(7, 8, 9);
     Scene scene;
     ASSERT_TRUE(test::loadBytes(scene,
-                                test::fileOf({test::editorOf({boxMesh("box")}),
+                                test::fileOf({test::editorOf({test::triangleObject("box")}),
                                               test::keyframerOf({test::objectNode("box", {track})})}),
                                 0));
     const KeyTrack& keys = scene.positionTrack;
@@ -43,7 +39,7 @@ TEST(KeyframerChunks, RotationKeysAreAxisTimesDegreesWithKeyZeroCleared) {
     Chunk track = test::rotationTrack({{0, 1.0f, 1, 0, 0}, {70000, halfPi, 0, 0, 1}, {5, -halfPi, 1, 0, 0}});
     Scene scene;
     ASSERT_TRUE(test::loadBytes(scene,
-                                test::fileOf({test::editorOf({boxMesh("box")}),
+                                test::fileOf({test::editorOf({test::triangleObject("box")}),
                                               test::keyframerOf({test::objectNode("box", {track})})}),
                                 0));
     const KeyTrack& keys = scene.rotationTrack;
@@ -86,11 +82,11 @@ TEST(KeyframerChunks, NodesWithoutAKnownNameGiveTheirTracksToNobody) {
                         .child(test::nodeName("nothing"))
                         .child(test::positionTrack({{0, 7, 7, 7}, {9, 6, 6, 6}}));
     Scene scene;
-    ASSERT_TRUE(test::loadBytes(
-        scene,
-        test::fileOf({test::editorOf({boxMesh("box"), test::lightObject("lamp", 1, 1, 1, 1, 1, 1)}),
-                      test::keyframerOf({trackFirst, unknown, renamed})}),
-        0));
+    ASSERT_TRUE(test::loadBytes(scene,
+                                test::fileOf({test::editorOf({test::triangleObject("box"),
+                                                              test::lightObject("lamp", 1, 1, 1, 1, 1, 1)}),
+                                              test::keyframerOf({trackFirst, unknown, renamed})}),
+                                0));
     EXPECT_EQ(scene.positionTrack.keyCount, 0u);
     EXPECT_EQ(scene.hasMovingMesh, 0);
     EXPECT_EQ(scene.next->positionTrack.keyCount, 0u);
@@ -103,7 +99,9 @@ TEST(KeyframerChunks, AnObjectNodeReplacesEarlierTracksOfItsObject) {
     Chunk second = test::objectNode("box", {}); // names the box, carries no tracks
     Scene scene;
     ASSERT_TRUE(test::loadBytes(
-        scene, test::fileOf({test::editorOf({boxMesh("box")}), test::keyframerOf({first, second})}), 0));
+        scene,
+        test::fileOf({test::editorOf({test::triangleObject("box")}), test::keyframerOf({first, second})}),
+        0));
     EXPECT_EQ(scene.positionTrack.keyCount, 0u);
     EXPECT_EQ(scene.rotationTrack.keyCount, 0u);
     EXPECT_TRUE(scene.positionTrack.keyValues.empty());
@@ -111,7 +109,8 @@ TEST(KeyframerChunks, AnObjectNodeReplacesEarlierTracksOfItsObject) {
     Chunk spot = test::objectNode("box", {test::positionTrack({{0, 1, 1, 1}, {5, 2, 2, 2}})}, 0xB007);
     Scene again;
     ASSERT_TRUE(test::loadBytes(
-        again, test::fileOf({test::editorOf({boxMesh("box")}), test::keyframerOf({first, spot})}), 0));
+        again,
+        test::fileOf({test::editorOf({test::triangleObject("box")}), test::keyframerOf({first, spot})}), 0));
     EXPECT_EQ(again.positionTrack.keyCount, 2u);
     EXPECT_EQ(again.rotationTrack.keyCount, 0u);
 }
@@ -140,7 +139,7 @@ TEST(KeyframerChunks, HugeKeyCountsAreBoundedByTheTrack) {
         }
         Scene scene;
         ASSERT_TRUE(test::loadBytes(scene,
-                                    test::fileOf({test::editorOf({boxMesh("box")}),
+                                    test::fileOf({test::editorOf({test::triangleObject("box")}),
                                                   test::keyframerOf({test::objectNode("box", {track})})}),
                                     0));
         const KeyTrack& keys = c.id == 0xB020 ? scene.positionTrack : scene.rotationTrack;
@@ -156,7 +155,8 @@ TEST(KeyframerChunks, AKeyframerBeforeTheEditorFindsNoObjects) {
         test::keyframerOf({test::objectNode("box", {test::positionTrack({{0, 1, 1, 1}, {5, 2, 2, 2}})}),
                            test::objectNode("", {test::positionTrack({{0, 1, 1, 1}, {5, 2, 2, 2}})})});
     Scene scene;
-    ASSERT_TRUE(test::loadBytes(scene, test::fileOf({keyframer, test::editorOf({boxMesh("box")})}), 0));
+    ASSERT_TRUE(
+        test::loadBytes(scene, test::fileOf({keyframer, test::editorOf({test::triangleObject("box")})}), 0));
     EXPECT_EQ(scene.objectCount, 1);
     EXPECT_EQ(scene.positionTrack.keyCount, 0u);
     EXPECT_EQ(scene.hasMovingMesh, 0);

@@ -44,6 +44,11 @@ inline Chunk keyframerOf(const std::vector<Chunk>& nodes) {
     return keyframer;
 }
 
+// A named mesh of one untextured triangle, for tests about anything but its geometry.
+inline Chunk triangleObject(const std::string& name) {
+    return meshObject(name, {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}, "");
+}
+
 // A node name chunk as exporters write it: the name, two flag words and the parent index.
 inline Chunk nodeName(const std::string& name) {
     return Chunk(0xB010).str(name).u16(0).u16(0).u16(0xFFFF);

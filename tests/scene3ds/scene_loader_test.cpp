@@ -20,13 +20,9 @@ namespace {
 using test::Chunk;
 using test::FileKey;
 
-Chunk boxMesh(const std::string& name) {
-    return test::meshObject(name, {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}, "");
-}
-
 TEST(SceneLoader, DataThatDoesNotStartWithAMainChunkIsRefused) {
-    const std::vector<uint8_t> valid = test::fileOf({test::editorOf({boxMesh("box")})});
-    std::vector<uint8_t> editorFirst = test::editorOf({boxMesh("box")}).bytes();
+    const std::vector<uint8_t> valid = test::fileOf({test::editorOf({test::triangleObject("box")})});
+    std::vector<uint8_t> editorFirst = test::editorOf({test::triangleObject("box")}).bytes();
     std::vector<uint8_t> swapped = valid;
     std::swap(swapped[0], swapped[1]); // 4D 4D is symmetric, so break one byte instead
     swapped[0] = 0x4C;
@@ -84,7 +80,7 @@ TEST(SceneLoader, MeshesAndLightsStartAtTheirFirstKey) {
         Vec3d position;
         int32_t keyIndex;
     };
-    const Chunk mesh = boxMesh("m");
+    const Chunk mesh = test::triangleObject("m");
     const Chunk light = test::lightObject("l", 7, 8, 9, 1, 1, 1);
     const Case cases[] = {
         {"mesh, one key", mesh, {{0, 1, 2, 3}}, false, false, {1, 3, -2}, 0},
@@ -122,8 +118,8 @@ TEST(SceneLoader, MeshesAndLightsStartAtTheirFirstKey) {
 TEST(SceneLoader, RotationTracksStartAtKeyZero) {
     Chunk node = test::objectNode("m", {test::rotationTrack({{0, 1, 1, 0, 0}, {10, 1, 0, 0, 1}})});
     Scene scene;
-    ASSERT_TRUE(
-        test::loadBytes(scene, test::fileOf({test::editorOf({boxMesh("m")}), test::keyframerOf({node})}), 0));
+    ASSERT_TRUE(test::loadBytes(
+        scene, test::fileOf({test::editorOf({test::triangleObject("m")}), test::keyframerOf({node})}), 0));
     EXPECT_EQ(scene.rotation, (Vec3d{0, 0, 0}));
     EXPECT_EQ(scene.rotationSum, (Vec3d{0, 0, 0}));
     EXPECT_EQ(scene.rotationTrack.keyIndex, 0);
@@ -142,7 +138,7 @@ TEST(SceneLoader, CamerasPlayInFileOrderAndTheLastOneSetsTheLength) {
     Chunk second = test::cameraObject("second", 0, 0, 0, 0, 1, 0);
     const Case cases[] = {
         {"two cameras",
-         {first, boxMesh("m"), second},
+         {first, test::triangleObject("m"), second},
          {test::cameraNode(0xB003, "second", {{0, 0, 0, 0}, {120, 1, 1, 1}}),
           test::cameraNode(0xB003, "first", {{0, 0, 0, 0}, {300, 1, 1, 1}})},
          2,
@@ -152,7 +148,7 @@ TEST(SceneLoader, CamerasPlayInFileOrderAndTheLastOneSetsTheLength) {
          {test::cameraNode(0xB003, "first", {{0, 0, 0, 0}, {70000, 1, 1, 1}})},
          1,
          4464},
-        {"no camera", {boxMesh("m")}, {}, 0, 0},
+        {"no camera", {test::triangleObject("m")}, {}, 0, 0},
         {"last camera without eye keys",
          {first, second},
          {test::cameraNode(0xB003, "first", {{0, 0, 0, 0}, {300, 1, 1, 1}}),
@@ -225,7 +221,7 @@ TEST(SceneLoader, TheGlobalFlagsAreResetForTheShow) {
     tintFlaresByLights = 1;
     shadowTestMode = 7;
     Scene scene;
-    ASSERT_TRUE(test::loadBytes(scene, test::fileOf({test::editorOf({boxMesh("m")})})));
+    ASSERT_TRUE(test::loadBytes(scene, test::fileOf({test::editorOf({test::triangleObject("m")})})));
     EXPECT_TRUE(drawMirrors);
     EXPECT_EQ(tintFlaresByLights, 0);
     EXPECT_EQ(shadowTestMode, 1);
