@@ -329,6 +329,11 @@ TEST(InspectCheck, CapacityOverflowsAreErrors) {
         objects.push_back(test::spotObject("&l" + std::to_string(i), 0, 0, 0, 1, 1, 1, 1, 0, 0));
     for (int i = 0; i < MAX_MATERIALS + 1; ++i)
         objects.push_back(test::meshObject("m" + std::to_string(i), {0, 0, 0}, {}, "t" + std::to_string(i) + ".jpg"));
+    // Flare carriers without a material, so that only the emitter table overflows.
+    for (int i = 0; i < MAX_EMITTERS + 1; ++i)
+        objects.push_back(test::meshObject("*0f" + std::to_string(i), {0, 0, 0}, {}, ""));
+    // The first camera plus ten more; the list ends with them so the last has no eye keys.
+    for (int i = 0; i < MAX_CAMERAS; ++i) objects.push_back(test::cameraObject("c" + std::to_string(i), 0, 0, 0, 1, 0, 0));
     const std::string path = writeScene(dir, "big.3ds", test::fileOf({test::editorOf(objects), test::keyframerOf(nodes)}));
     std::vector<std::string> lines = check(path);
     auto has = [&](const std::string& text) {
@@ -339,6 +344,10 @@ TEST(InspectCheck, CapacityOverflowsAreErrors) {
     EXPECT_TRUE(has("error: object &l100: light past the 100 a scene can hold: it lights nothing"));
     EXPECT_TRUE(has("error: object m60: its material finds no room among the 60 materials a scene can hold: drawn without texture"));
     EXPECT_FALSE(has("error: object &l99: light past the 100 a scene can hold: it lights nothing"));
+    EXPECT_TRUE(has("error: object *0f60: flare carrier past the 60 emitters a scene can hold: no flares"));
+    EXPECT_FALSE(has("error: object *0f59: flare carrier past the 60 emitters a scene can hold: no flares"));
+    EXPECT_TRUE(has("error: object c9: camera past the 10 a scene can play: never used"));
+    EXPECT_FALSE(has("error: object c8: camera past the 10 a scene can play: never used"));
 }
 
 TEST(InspectCheck, UnreadableAndDamagedFiles) {
