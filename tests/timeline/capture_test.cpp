@@ -1,5 +1,6 @@
 // pelx-capture end to end on small data: the frames it writes for a given rate and range, and
 // that two runs write the same files.
+#include "scene3ds/json_reader.h"
 #include "show_data.h"
 
 #include <cmath>
@@ -142,6 +143,39 @@ TEST(CaptureTest, VideoMusicStartsWithTheFirstScene) {
         const double seconds = static_cast<double>(raw.size() / 2) / 8000.0;
         EXPECT_NEAR(crossings / 2.0 / seconds, c.toneHz, c.toneHz * 0.15);
     }
+}
+
+// The benchmark's JSON form, which other tools read: keys, their order and the figures' sense.
+// The tunnel is the shortest scene: 20 s on the real clock.
+TEST(CaptureTest, BenchmarkPrintsTheJsonFormOtherToolsRead) {
+    test::TempDir dir;
+    test::writeShowData(dir.path);
+    const std::string text = outputOf("cd '" + dir.path.string() + "' && '" PELX_CAPTURE_PATH
+                                      "' --benchmark --scene tunnel --json --size 160x120 2>/dev/null");
+    test::Json report;
+    ASSERT_NO_THROW(report = test::parseJson(text)) << text;
+    EXPECT_EQ(report.keyOrder, (std::vector<std::string>{"size", "loadMs", "scenes"}));
+    EXPECT_EQ(report["size"].text, "160x120");
+    ASSERT_EQ(report["loadMs"].size(), 10u);
+    for (const test::Json& ms : report["loadMs"].items) EXPECT_GE(ms.value, 0.0);
+    ASSERT_EQ(report["scenes"].size(), 1u);
+    const test::Json& tunnel = report["scenes"][0];
+    EXPECT_EQ(tunnel.keyOrder,
+              (std::vector<std::string>{"name", "frames", "medianFrameMs", "p99FrameMs", "phaseMs"}));
+    EXPECT_EQ(tunnel["name"].text, "tunnel");
+    EXPECT_GT(tunnel["frames"].value, 20.0);
+    EXPECT_GT(tunnel["medianFrameMs"].value, 0.0);
+    EXPECT_GE(tunnel["p99FrameMs"].value, tunnel["medianFrameMs"].value);
+    const test::Json& phases = tunnel["phaseMs"];
+    EXPECT_EQ(phases.keyOrder,
+              (std::vector<std::string>{"animate", "lighting", "meshPass", "particles", "present"}));
+    double phaseSum = 0;
+    for (const std::string& key : phases.keyOrder) {
+        EXPECT_GE(phases[key].value, 0.0) << key;
+        phaseSum += phases[key].value;
+    }
+    // The phases are parts of a frame; together they cannot take longer than the frames do.
+    EXPECT_LE(phaseSum, 20000.0 / tunnel["frames"].value * 1.05);
 }
 
 TEST(CaptureTest, RefusesBadArguments) {
