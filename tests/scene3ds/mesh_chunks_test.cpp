@@ -187,6 +187,47 @@ TEST(MeshChunks, MaterialNamesSelectTexturesOrMirrors) {
     }
 }
 
+// Remembers every blank texture request with all its arguments.
+class BlankTextureRequests : public TextureBackend {
+  public:
+    struct Request {
+        int edge, components;
+        uint32_t format;
+        int index;
+    };
+    std::vector<Request> blanks;
+    int loads = 0;
+    void loadTexture(TextureId* slots, const char*, int index) override {
+        ++loads;
+        slots[index] = 5;
+    }
+    void createBlankTexture(TextureId* slots, int edge, int components, uint32_t format, int index) override {
+        blanks.push_back({edge, components, format, index});
+        slots[index] = 9;
+    }
+};
+
+TEST(MeshChunks, AMirrorGetsA512SquareRgbRenderTexture) {
+    BlankTextureRequests backend;
+    installTextureBackend(&backend);
+    Scene scene;
+    const bool loaded = test::loadBytes(
+        scene,
+        test::fileOf(
+            {test::editorOf({meshOf("m", {vertexList({0, 0, 0}), facesWithMaterials({"mirror"})})})}),
+        0);
+    installTextureBackend(nullptr);
+    ASSERT_TRUE(loaded);
+    ASSERT_EQ(backend.blanks.size(), 1u);
+    EXPECT_EQ(backend.blanks[0].edge, 512);
+    EXPECT_EQ(backend.blanks[0].components, 3);
+    EXPECT_EQ(backend.blanks[0].format, 0x1907u) << "GL_RGB";
+    EXPECT_EQ(backend.blanks[0].index, 0);
+    EXPECT_EQ(backend.loads, 0) << "a mirror material names no picture";
+    EXPECT_EQ(scene.mirrorTexture, 9u);
+    EXPECT_EQ(scene.materialCount, 0);
+}
+
 TEST(MeshChunks, MeshesSharingAMaterialShareOneEntry) {
     test::ScopedRecordedTextures textures;
     Scene scene;
