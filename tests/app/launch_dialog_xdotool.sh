@@ -37,12 +37,26 @@ command -v xdotool >/dev/null || { echo "FAIL: xdotool is not installed" >&2; ex
 work=$(mktemp -d)
 pid=""
 watcher=""
+holder=""
 cleanup() {
     [ -n "$watcher" ] && kill "$watcher" 2>/dev/null
     [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    [ -n "$holder" ] && kill "$holder" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
+
+# Xvfb resets itself whenever its last client leaves and refuses connections meanwhile; the
+# short-lived xdotool calls below would make it do so all the time, and a program starting in
+# such a moment finds no display. One client that stays connected keeps the server up.
+for _ in 1 2 3 4 5; do
+    xdotool sleep 600 &
+    holder=$!
+    sleep 0.2
+    kill -0 "$holder" 2>/dev/null && break
+    holder=""
+done
+[ -n "$holder" ] || fail "cannot connect to the display $DISPLAY"
 
 timeout 10 "$probe" --layout >"$work/layout" || fail "--layout failed"
 # Centre of a control, in window coordinates.
@@ -80,7 +94,14 @@ pid=$!
 watcher=$!
 
 # Only this program's windows count: other tests may show windows on the same display.
-wid=$(timeout 15 xdotool search --all --sync --onlyvisible --pid "$pid" --name "$dialog_name" 2>/dev/null | head -n 1)
+# Asked again and again until the program's dialog shows or the program ends.
+wid=""
+for _ in $(seq 1 150); do
+    wid=$(timeout 5 xdotool search --all --onlyvisible --pid "$pid" --name "$dialog_name" 2>/dev/null | head -n 1)
+    [ -n "$wid" ] && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
 [ -n "$wid" ] || fail "no visible window named 'Pelx - Demo' within 15 s"
 sleep 0.5
 
