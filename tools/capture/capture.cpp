@@ -13,8 +13,8 @@
 #include <GL/gl.h>
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
