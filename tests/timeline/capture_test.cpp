@@ -12,9 +12,35 @@
 namespace pelx {
 namespace {
 
+// The shell command that runs the capture from dir, with the environment settings given.
+std::string captureCommand(const std::filesystem::path& dir, const std::string& arguments,
+                           const std::string& environment = "") {
+    return "cd '" + dir.string() + "' && " + environment + " '" PELX_CAPTURE_PATH "' " + arguments;
+}
+
 int runCapture(const std::filesystem::path& dir, const std::string& arguments) {
-    std::string command = "cd '" + dir.string() + "' && '" PELX_CAPTURE_PATH "' " + arguments + " 2>/dev/null";
-    return std::system(command.c_str());
+    return std::system((captureCommand(dir, arguments) + " 2>/dev/null").c_str());
+}
+
+// The standard output of a shell command.
+std::string outputOf(const std::string& command) {
+    std::string text;
+    if (std::FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, n);
+        pclose(pipe);
+    }
+    return text;
+}
+
+// Everything the capture writes to either stream, then "status N" with its exit status.
+std::string captureReport(const std::filesystem::path& dir, const std::string& arguments,
+                          const std::string& environment = "") {
+    return outputOf(captureCommand(dir, arguments, environment) + " 2>&1; echo status $?");
+}
+
+bool haveProgram(const char* name) {
+    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 std::vector<std::filesystem::path> framesIn(const std::filesystem::path& dir) {
@@ -52,27 +78,11 @@ TEST(CaptureTest, WritesEveryFrameOfTheRangeAndRepeatsItself) {
     EXPECT_NE(test::readFile(a.front().string()), test::readFile(a.back().string()));
 }
 
-// The standard output of a shell command.
-std::string outputOf(const std::string& command) {
-    std::string text;
-    if (std::FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, n);
-        pclose(pipe);
-    }
-    return text;
-}
-
-bool haveProgram(const char* name) {
-    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 TEST(CaptureTest, SaysSoWhenFfmpegIsMissing) {
     test::TempDir dir;
     test::writeShowData(dir.path);
-    const std::string command = "cd '" + dir.path.string() + "' && PATH=/nonexistent '" PELX_CAPTURE_PATH
-                                "' --fps 4 --to 1 --size 160x120 --video v.mp4 2>&1; echo status $?";
-    const std::string output = outputOf(command);
+    const std::string output =
+        captureReport(dir.path, "--fps 4 --to 1 --size 160x120 --video v.mp4", "PATH=/nonexistent");
     EXPECT_NE(output.find("ffmpeg program is not installed"), std::string::npos) << output;
     EXPECT_EQ(output.find("status 0"), std::string::npos) << output;
     EXPECT_FALSE(std::filesystem::exists(dir.path / "v.mp4"));
@@ -84,9 +94,7 @@ TEST(CaptureTest, SaysSoWhenFfmpegFails) {
     if (!haveProgram("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
     test::TempDir dir;
     test::writeShowData(dir.path);
-    const std::string command = "cd '" + dir.path.string() + "' && '" PELX_CAPTURE_PATH
-                                "' --fps 30 --to 4 --size 160x120 --video missing/folder/v.mp4 2>&1; echo status $?";
-    const std::string output = outputOf(command);
+    const std::string output = captureReport(dir.path, "--fps 30 --to 4 --size 160x120 --video missing/folder/v.mp4");
     EXPECT_NE(output.find("pelx-capture: ffmpeg"), std::string::npos) << output;
     EXPECT_NE(output.find("status 2"), std::string::npos) << output;
 }
@@ -150,8 +158,8 @@ TEST(CaptureTest, VideoMusicStartsWithTheFirstScene) {
 TEST(CaptureTest, BenchmarkPrintsTheJsonFormOtherToolsRead) {
     test::TempDir dir;
     test::writeShowData(dir.path);
-    const std::string text = outputOf("cd '" + dir.path.string() + "' && '" PELX_CAPTURE_PATH
-                                      "' --benchmark --scene tunnel --json --size 160x120 2>/dev/null");
+    const std::string text =
+        outputOf(captureCommand(dir.path, "--benchmark --scene tunnel --json --size 160x120") + " 2>/dev/null");
     test::Json report;
     ASSERT_NO_THROW(report = test::parseJson(text)) << text;
     EXPECT_EQ(report.keyOrder, (std::vector<std::string>{"size", "loadMs", "scenes"}));
