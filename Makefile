@@ -2,7 +2,7 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
-XVFB        = xvfb-run -a -s "-screen 0 1280x1024x24"
+XVFB        = xvfb-run -a -s "-screen 0 1280x1024x24 -noreset"
 
 .PHONY: all deps configure build run test test-main test-asan clean
 
