@@ -5,6 +5,7 @@
 // and no camera inside geometry.
 #include "inspect.h"
 #include "logo_mask.h"
+#include "scene_common.h"
 #include "scenes.h"
 #include "textures.h"
 
@@ -35,27 +36,11 @@ namespace {
 
 // ---- small geometry ----
 
-struct P {
-    double x = 0, y = 0, z = 0;
-};
-P operator+(P a, P b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-P operator-(P a, P b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-P operator*(P a, double s) {
-    return {a.x * s, a.y * s, a.z * s};
-}
-double dot(P a, P b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-P cross(P a, P b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-double norm(P a) {
-    return std::sqrt(dot(a, a));
-}
+// The generator's own vector type and operations serve the checks too.
+using P = datagen::Vec3;
+using datagen::cross;
+using datagen::dot;
+double norm(P a) { return datagen::length(a); }
 P toP(const Vec3d& v) {
     return {v.x, v.y, v.z};
 }
