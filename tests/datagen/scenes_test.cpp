@@ -40,7 +40,9 @@ namespace {
 using P = datagen::Vec3;
 using datagen::cross;
 using datagen::dot;
-double norm(P a) { return datagen::length(a); }
+double norm(P a) {
+    return datagen::length(a);
+}
 P toP(const Vec3d& v) {
     return {v.x, v.y, v.z};
 }
