@@ -4,9 +4,21 @@
 #include "platform/launch_options.h"
 
 #include <GL/gl.h>
+#include <SDL.h>
 #include <cstdlib>
 
 namespace pelx::test {
+namespace {
+
+// Keeps only the events a test puts on the queue itself (they carry no window id). What the
+// X server sends on its own (exposure, focus, keymap changes) arrives whenever it likes and
+// would make event counting tests depend on timing.
+int keepOwnEvents(void*, SDL_Event* event) {
+    if (event->type == SDL_QUIT || event->type >= SDL_USEREVENT) return 1;
+    return event->type == SDL_WINDOWEVENT && event->window.windowID == 0;
+}
+
+} // namespace
 
 void openTestDisplay(int width, int height) {
     static bool opened = false;
@@ -21,6 +33,7 @@ void openTestDisplay(int width, int height) {
         std::abort();
     }
     initRenderer(window);
+    SDL_SetEventFilter(keepOwnEvents, nullptr);
     discardEvents();
 }
 
