@@ -14,7 +14,14 @@ namespace pelx {
 namespace {
 
 // The scene files convert radians with this constant, so the camera angles use it as well.
-constexpr double DEGREES_PER_RADIAN = 180.0 / 3.1415;
+// Applied as "times 180, then divided by 3.1415", the order the scene loader uses, so both
+// round alike.
+constexpr double DEGREES_PER_HALF_TURN = 180.0;
+constexpr double HALF_TURN_RADIANS = 3.1415;
+
+double degreesOf(double radians) {
+    return radians * DEGREES_PER_HALF_TURN / HALF_TURN_RADIANS;
+}
 
 // Keys a track really holds: the count as stored, but never more than its arrays carry.
 int64_t trackLength(const KeyTrack& track) {
@@ -75,8 +82,10 @@ Vec3d cameraPointAt(const KeyTrack& track, double frame, Vec3d unchanged) {
     // Only the final segment can still be of zero length here (its keys share one frame):
     // the camera stands on the final key rather than dividing by zero.
     if (f0 == f1) return p1;
-    const double t = (frame - f1) / (f0 - f1);
-    return {p1.x + (p0.x - p1.x) * t, p1.y + (p0.y - p1.y) * t, p1.z + (p0.z - p1.z) * t};
+    // Scaled before the division, as the mesh tracks are: the result is rounded the same way
+    // whichever tool evaluates the path.
+    return {p1.x + (p0.x - p1.x) * (frame - f1) / (f0 - f1), p1.y + (p0.y - p1.y) * (frame - f1) / (f0 - f1),
+            p1.z + (p0.z - p1.z) * (frame - f1) / (f0 - f1)};
 }
 
 // At most one key per frame: a camera whose frame has passed its cursor moves on to the next
@@ -107,8 +116,8 @@ void aimCamera(SceneObject& camera) {
     const double h = std::sqrt(dx * dx + dz * dz);
     // Looking straight up or down leaves the yaw free; 0 keeps it finite. Rounding may put
     // the cosines a hair outside -1..1, where acos has no value.
-    const double yaw = h > 0 ? std::acos(std::clamp(dz / h, -1.0, 1.0)) * DEGREES_PER_RADIAN : 0.0;
-    const double pitch = std::acos(std::clamp(h, -1.0, 1.0)) * DEGREES_PER_RADIAN;
+    const double yaw = h > 0 ? degreesOf(std::acos(std::clamp(dz / h, -1.0, 1.0))) : 0.0;
+    const double pitch = degreesOf(std::acos(std::clamp(h, -1.0, 1.0)));
     camera.rotation.y = dx >= 0 ? -yaw : yaw;
     camera.rotation.x = dy >= 0 ? pitch : -pitch;
 }

@@ -139,6 +139,50 @@ TEST(AnimationTest, CameraStraightAboveOrOnItsTargetGetsFiniteAngles) {
     }
 }
 
+// The camera path is (P[k-1] - P[k]) * (frame - F[k]) scaled before it is divided by the
+// segment's length, and angles are taken times 180 before the division by 3.1415, the way
+// the scene loader converts its angles. Other groupings land one unit in the last place
+// away; a tool that reads the camera back (pelx-3ds dump) must see these very bits.
+TEST(AnimationTest, CameraPathAndAnglesRoundAsTheyAreWritten) {
+    struct Case {
+        Vec3d firstEye, secondEye; // at frames 0 and 3; the target stays at the origin
+        Vec3d eye;                 // at frame 1
+        double pitch, yaw;
+    } cases[] = {
+        // 10 + (0 - 10) * (1 - 3) / (0 - 3) = 10 - 20/3: 3.333333333333333, not the nearest
+        // double to 10/3 (3.3333333333333335); likewise 7 - 14/3.
+        {{0, 0, 5},
+         {10, 7, 5},
+         {3.333333333333333, 2.333333333333333, 5},
+         21.22132609469119,
+         -33.69106116140765},
+        // Looking down at 45 degrees: pi/4 * 180 / 3.1415 rounds to ...561, not ...5606.
+        {{0, 5, 5}, {0, 5, 5}, {0, 5, 5}, 45.00132720405561, 0},
+        // Yaw of atan(2): acos(1 / sqrt(5)) * 180 / 3.1415, negated because dx >= 0.
+        {{2, 0, 1}, {2, 0, 1}, {2, 0, 1}, 8.537988269592799e-07, -63.436819736729674},
+        // 30 degrees to the right: acos(sqrt(3) / 2) * 180 / 3.1415.
+        {{-1, 0, 1.7320508075688772},
+         {-1, 0, 1.7320508075688772},
+         {-1, 0, 1.7320508075688772},
+         0,
+         30.00088480270373},
+    };
+    for (const Case& c : cases) {
+        Scene scene;
+        appendObject(scene);
+        SceneObject& camera = addCamera(scene, {{0, c.firstEye}, {3, c.secondEye}}, {{0, {}}, {3, {}}});
+        scene.frameCount = 4;
+        playAt(scene, 1, 4);
+        const std::string where = "eye at frame 1 " + std::to_string(c.eye.x) + " " +
+                                  std::to_string(c.eye.y) + " " + std::to_string(c.eye.z);
+        EXPECT_EQ(camera.eye.x, c.eye.x) << where;
+        EXPECT_EQ(camera.eye.y, c.eye.y) << where;
+        EXPECT_EQ(camera.eye.z, c.eye.z) << where;
+        EXPECT_EQ(camera.rotation.x, c.pitch) << where;
+        EXPECT_EQ(camera.rotation.y, c.yaw) << where;
+    }
+}
+
 // Two cameras in a 64-frame scene, one frame per second.
 // Camera A: eye (0,0,0) at 0, (10,0,0) at 10, (10,0,10) at 20. Camera B: eye (100,0,0) at 30,
 // (100,0,10) at 40, (100,0,34) at 64.
