@@ -5,10 +5,12 @@
 
 namespace pelx {
 
-float wallSeconds() { return static_cast<float>(tickCount()) * 0.001f; }
+float wallSeconds() {
+    return static_cast<float>(tickCount()) * 0.001f;
+}
 
-ParticleSystem::ParticleSystem(int capacity_, const char* textureFile, float lifetime_, int rate_, float size_,
-                               float rise_) {
+ParticleSystem::ParticleSystem(int capacity_, const char* textureFile, float lifetime_, int rate_,
+                               float size_, float rise_) {
     capacity = capacity_;
     count = 0;
     rate = rate_;
@@ -50,6 +52,9 @@ void ParticleSystem::update() {
 }
 
 void ParticleSystem::removeAt(int index) {
+    // An index outside the live entries names no particle: going on would drop the newest
+    // particle, copy from beyond the pool, or leave count negative.
+    if (index < 0 || index >= count) return;
     count -= 1;
     for (int j = index; j < count; ++j) particles[j] = particles[j + 1];
 }

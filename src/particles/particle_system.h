@@ -11,9 +11,9 @@
 namespace pelx {
 
 struct Particle {
-    Vec3d position;       // fixed at birth; the rise is applied when drawing
-    float birthTime = 0;  // wall seconds
-    float deathTime = 0;  // birthTime + lifetime
+    Vec3d position;      // fixed at birth; the rise is applied when drawing
+    float birthTime = 0; // wall seconds
+    float deathTime = 0; // birthTime + lifetime
 };
 
 // Absolute time in seconds from the tick counter, rounded to a float; particles age by it.
@@ -27,7 +27,8 @@ struct ParticleSystem {
     void emitAt(const Vec3d& position);
     // Rate emission at emitPosition (at most one particle per call), then expiry.
     void update();
-    // Removes entry index, keeping the others in emission order.
+    // Removes entry index, keeping the others in emission order; an index that names no live
+    // particle changes nothing.
     void removeAt(int index);
     // Frees the pool; count and capacity become 0, so later emission adds nothing.
     void release();
@@ -38,13 +39,13 @@ struct ParticleSystem {
     int32_t rate = 0;       // particles per second
     int32_t capacity = 0;
     int32_t count = 0;
-    int32_t kind = 0;       // flare emitter kind 0..3, set by the flare emitters
-    float size = 0;         // half the sprite's edge
-    float rise = 0;         // height climbed over a life, for the rising renderers
+    int32_t kind = 0; // flare emitter kind 0..3, set by the flare emitters
+    float size = 0;   // half the sprite's edge
+    float rise = 0;   // height climbed over a life, for the rising renderers
     TextureId texture = 0;
-    Vec3d cameraPosition;   // copied from the scene's camera before each draw
-    Vec3d cameraRotation;   // degrees about x, y, z
-    Vec3d emitPosition;     // where update places new particles
+    Vec3d cameraPosition; // copied from the scene's camera before each draw
+    Vec3d cameraRotation; // degrees about x, y, z
+    Vec3d emitPosition;   // where update places new particles
 };
 
 } // namespace pelx

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 namespace pelx {
@@ -169,6 +170,26 @@ TEST_F(ParticleSystemTest, RemoveAtKeepsTheOrderOfTheRest) {
     EXPECT_EQ(system.particles[0].position.x, 0);
     EXPECT_EQ(system.particles[1].position.x, 2);
     EXPECT_EQ(system.particles[2].position.x, 3);
+}
+
+TEST_F(ParticleSystemTest, RemoveAtOutsideTheLiveParticlesChangesNothing) {
+    struct Case {
+        int live;
+        int index;
+    };
+    const Case cases[] = {{3, 3}, {3, 4}, {3, -1}, {0, 0}, {3, INT32_MIN}, {3, INT32_MAX}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.live << " live, index " << c.index);
+        ParticleSystem system(10, "p.jpg", 5.0f, 0, 1, 0);
+        for (int i = 0; i < c.live; ++i) system.emitAt(Vec3d{double(i), 0, 0});
+        system.removeAt(c.index);
+        ASSERT_EQ(system.count, c.live);
+        for (int i = 0; i < c.live; ++i) EXPECT_EQ(system.particles[i].position.x, double(i));
+        // Emission afterwards still fills the next slot.
+        system.emitAt(Vec3d{9, 0, 0});
+        ASSERT_EQ(system.count, c.live + 1);
+        EXPECT_EQ(system.particles[c.live].position.x, 9);
+    }
 }
 
 TEST_F(ParticleSystemTest, ReleasedSystemStaysEmpty) {
