@@ -111,7 +111,7 @@ TEST_F(FlareDrawTest, LightsTintFlaresWithinTheirRangeInsteadOfTheFade) {
     struct Case {
         const char* name;
         const char* carrier;
-        std::vector<test::LightSpec> lights;
+        std::vector<test::LightEntry> lights;
         bool lit;
         std::array<int, 3> centre;
     };

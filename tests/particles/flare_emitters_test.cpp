@@ -168,7 +168,7 @@ TEST_F(FlareEmittersTest, ColourFadesOrComesFromTheLightsInRange) {
     struct Case {
         const char* name;
         uint8_t tint;
-        std::vector<test::LightSpec> lights;
+        std::vector<test::LightEntry> lights;
         float fade;
         Vec3f expected;
     };

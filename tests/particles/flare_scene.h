@@ -43,15 +43,15 @@ inline SceneLight& addLight(Scene& scene, Vec3d position, Vec3f color, float ran
 }
 
 // A light as a table-driven case gives it.
-struct LightSpec {
+struct LightEntry {
     Vec3d position;
     Vec3f color;
     float range;
     uint8_t on;
 };
 
-inline void addLights(Scene& scene, const std::vector<LightSpec>& lights) {
-    for (const LightSpec& l : lights) addLight(scene, l.position, l.color, l.range, l.on);
+inline void addLights(Scene& scene, const std::vector<LightEntry>& lights) {
+    for (const LightEntry& l : lights) addLight(scene, l.position, l.color, l.range, l.on);
 }
 
 inline void setMaterial(Scene& scene, int index, const char* name) {
