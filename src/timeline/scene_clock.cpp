@@ -6,7 +6,11 @@
 
 namespace pelx {
 
-float clockSeconds() { return static_cast<float>(tickCount()) * 0.001f; }
+// The whole count times the float constant, rounded to a float once: converting the count to
+// a float first would round it a second time once it passes 2^24 ms.
+float clockSeconds() {
+    return static_cast<float>(static_cast<double>(tickCount()) * static_cast<double>(0.001f));
+}
 
 void beginScene(float duration) {
     sceneClock.start = clockSeconds();

@@ -1,5 +1,5 @@
-#include "support/gl_test_support.h"
 #include "platform/window.h"
+#include "support/gl_test_support.h"
 #include "timeline/scene_clock.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +22,9 @@ TEST(SceneClockTest, TicksAgainstDuration) {
     const Case cases[] = {
         {"start of a 27 s scene", 27.0f, {{0, 0.0f, true}}},
         {"exactly at the end, then past it", 2.0f, {{2000, 2.0f, true}, {1, 2.001f, false}}},
-        {"duration 0 runs while the clock stands", 0.0f, {{0, 0.0f, true}, {0, 0.0f, true}, {1, 0.001f, false}}},
+        {"duration 0 runs while the clock stands",
+         0.0f,
+         {{0, 0.0f, true}, {0, 0.0f, true}, {1, 0.001f, false}}},
     };
     for (const Case& c : cases) {
         beginScene(c.duration);
@@ -37,14 +39,17 @@ TEST(SceneClockTest, TicksAgainstDuration) {
 }
 
 TEST(SceneClockTest, ElapsedIsTheRoundedDifferenceOfFloatSeconds) {
-    // start is stored as a float; the difference is taken before rounding.
-    test::ScopedVirtualClock virtualClock(16777217); // 16777.217 s
+    // Past 2^24 ms the count itself is no longer exact as a float. start is the exact product
+    // 16777217 x 0.001f (= 16777.2177969) rounded once, to 16777.21875; rounding the count first
+    // would give 16777.216796875. One millisecond later elapsed is the difference taken before
+    // rounding: 16777.2187969 - 16777.21875 = 4.6875e-5 s, not the 2 ms a float subtraction of
+    // double-rounded seconds would report.
+    test::ScopedVirtualClock virtualClock(16777217);
     beginScene(10.0f);
-    EXPECT_EQ(sceneClock.start, static_cast<float>(16777217u * 0.001f));
+    EXPECT_EQ(sceneClock.start, 16777.21875f);
     virtualClock.clock.advance(1);
     tick();
-    double expected = double(16777218u) * double(0.001f) - double(sceneClock.start);
-    EXPECT_EQ(sceneClock.elapsed, static_cast<float>(expected));
+    EXPECT_NEAR(sceneClock.elapsed, 4.6875095e-5f, 1e-11);
 }
 
 TEST(PumpOrPresentTest, HandlesOneEventOrPresents) {
