@@ -73,7 +73,8 @@ TEST(CaptureTest, WritesEveryFrameOfTheRangeAndRepeatsItself) {
     }
     std::vector<std::filesystem::path> a = framesIn(dir.path / "a"), b = framesIn(dir.path / "b");
     ASSERT_EQ(a.size(), b.size());
-    for (size_t i = 0; i < a.size(); ++i) EXPECT_EQ(test::readFile(a[i].string()), test::readFile(b[i].string())) << i;
+    for (size_t i = 0; i < a.size(); ++i)
+        EXPECT_EQ(test::readFile(a[i].string()), test::readFile(b[i].string())) << i;
     // Frames differ over time: the camera moves.
     EXPECT_NE(test::readFile(a.front().string()), test::readFile(a.back().string()));
 }
@@ -94,7 +95,8 @@ TEST(CaptureTest, SaysSoWhenFfmpegFails) {
     if (!haveProgram("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
     test::TempDir dir;
     test::writeShowData(dir.path);
-    const std::string output = captureReport(dir.path, "--fps 30 --to 4 --size 160x120 --video missing/folder/v.mp4");
+    const std::string output =
+        captureReport(dir.path, "--fps 30 --to 4 --size 160x120 --video missing/folder/v.mp4");
     EXPECT_NE(output.find("pelx-capture: ffmpeg"), std::string::npos) << output;
     EXPECT_NE(output.find("status 2"), std::string::npos) << output;
 }
@@ -137,8 +139,8 @@ TEST(CaptureTest, VideoMusicStartsWithTheFirstScene) {
         // 0.3 s of sound from 0.1 s after the music starts, as 8 kHz mono samples.
         char window[96];
         std::snprintf(window, sizeof window, " -ss %.2f -t 0.3", c.musicStarts + 0.1);
-        const std::string raw = outputOf(in + "ffmpeg -v error -i v.mp4" + window +
-                                         " -vn -ac 1 -ar 8000 -f s16le -");
+        const std::string raw =
+            outputOf(in + "ffmpeg -v error -i v.mp4" + window + " -vn -ac 1 -ar 8000 -f s16le -");
         ASSERT_GT(raw.size(), 2000u);
         int crossings = 0;
         int16_t previous = 0;
@@ -158,8 +160,8 @@ TEST(CaptureTest, VideoMusicStartsWithTheFirstScene) {
 TEST(CaptureTest, BenchmarkPrintsTheJsonFormOtherToolsRead) {
     test::TempDir dir;
     test::writeShowData(dir.path);
-    const std::string text =
-        outputOf(captureCommand(dir.path, "--benchmark --scene tunnel --json --size 160x120") + " 2>/dev/null");
+    const std::string text = outputOf(
+        captureCommand(dir.path, "--benchmark --scene tunnel --json --size 160x120") + " 2>/dev/null");
     test::Json report;
     ASSERT_NO_THROW(report = test::parseJson(text)) << text;
     EXPECT_EQ(report.keyOrder, (std::vector<std::string>{"size", "loadMs", "scenes"}));
@@ -188,9 +190,37 @@ TEST(CaptureTest, BenchmarkPrintsTheJsonFormOtherToolsRead) {
 
 TEST(CaptureTest, RefusesBadArguments) {
     test::TempDir dir;
-    for (const char* arguments : {"", "--fps 0 --out x", "--size 10 --out x", "--scene road --out x",
-                                  "--benchmark --scene nowhere", "--from 3 --to 2 --out x", "--bogus"})
+    for (const char* arguments :
+         {"", "--fps 0 --out x", "--size 10 --out x", "--scene road --out x", "--benchmark --scene nowhere",
+          "--from 3 --to 2 --out x", "--bogus", "--json --out x"})
         EXPECT_NE(runCapture(dir.path, arguments), 0) << arguments;
+}
+
+// A run that writes nothing is a failure with its reason, never a quiet success.
+TEST(CaptureTest, RunsThatWriteNothingSaySoAndFail) {
+    test::TempDir dir;
+    test::writeShowData(dir.path);
+    struct Case {
+        const char* arguments;
+        const char* environment;
+        const char* says;
+    };
+    const Case cases[] = {
+        // The show lasts 283 s (plus one frame at the end of each scene).
+        {"--fps 1 --from 400 --to 500 --out a", "", "no frame was written"},
+        {"--fps 1 --from 400 --to 500 --with-loading --out b", "", "no frame was written"},
+        // Frames at 0 s and 1 s fall on either side of the range.
+        {"--fps 1 --from 0.2 --to 0.5 --out c", "", "no frame was written"},
+        {"--fps 4 --to 1 --out d", "SDL_VIDEODRIVER=nosuchdriver", "display window could not be opened"},
+        {"--benchmark --scene tunnel", "SDL_VIDEODRIVER=nosuchdriver", "display window could not be opened"},
+    };
+    for (const Case& c : cases) {
+        const std::string output =
+            captureReport(dir.path, std::string(c.arguments) + " --size 160x120", c.environment);
+        EXPECT_NE(output.find(c.says), std::string::npos) << c.arguments << ": " << output;
+        EXPECT_NE(output.find("status 2"), std::string::npos) << c.arguments << ": " << output;
+    }
+    EXPECT_TRUE(framesIn(dir.path / "c").empty());
 }
 
 } // namespace

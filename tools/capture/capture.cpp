@@ -67,6 +67,8 @@ struct Options {
     bool json = false;
 };
 
+const char* const NO_DISPLAY = "the display window could not be opened (no X display? try xvfb-run -a)";
+
 [[noreturn]] void fail(const std::string& message) {
     std::fprintf(stderr, "pelx-capture: %s\n", message.c_str());
     std::exit(2);
@@ -139,6 +141,7 @@ Options parseOptions(int argc, char** argv) {
         if (!known) fail("unknown scene " + options.scene + " (road, colonne, room, mirror, tunnel, disco)");
         if (!options.benchmark) fail("--scene is for --benchmark");
     }
+    if (options.json && !options.benchmark) fail("--json is for --benchmark");
     if (!options.benchmark && options.outDir.empty() && options.videoFile.empty())
         fail("say where the frames go: --out DIR or --video FILE (or use --benchmark)");
     if (options.to <= options.from) fail("--to must be later than --from");
@@ -180,9 +183,13 @@ class Capture {
         installVirtualClock(&clock);
         setPresentHook([this] { framePresented(); });
         ShowHooks hooks;
+        hooks.beforeLoading = [this] { displayOpened = true; };
         hooks.beforeFirstScene = [this] { inShow = true; };
         runShow(nullptr, hooks);
         setPresentHook(nullptr);
+        // The show ends quietly when it gets no window; a capture that wrote nothing must not
+        // look like one that worked.
+        if (!displayOpened) fail(NO_DISPLAY);
         finish();
         return 0;
     }
@@ -198,7 +205,10 @@ class Capture {
                 finish();
                 std::exit(0);
             }
-            if (showTime >= options.from && showFrames % options.every == 0) write();
+            if (showTime >= options.from && showFrames % options.every == 0) {
+                write();
+                ++showFramesWritten;
+            }
             ++showFrames;
         } else if (options.withLoading) {
             // One frame per loading step; each lasts as long as a written show frame.
@@ -219,7 +229,8 @@ class Capture {
         }
         if (!options.videoFile.empty()) {
             if (!video) openVideo();
-            if (std::fwrite(frame.data(), 1, frame.size(), video) != frame.size()) fail("ffmpeg stopped taking frames");
+            if (std::fwrite(frame.data(), 1, frame.size(), video) != frame.size())
+                fail("ffmpeg stopped taking frames");
         }
         ++written;
     }
@@ -277,15 +288,26 @@ class Capture {
         progress(true);
         if (video && pclose(video) != 0) fail("ffmpeg reported an error");
         video = nullptr;
+        if (showFramesWritten == 0) {
+            char reason[160];
+            std::snprintf(
+                reason, sizeof reason,
+                "no frame was written: every show frame computed, up to %.2f s of show time, lies outside "
+                "the range",
+                static_cast<double>(showFrames) / options.fps);
+            fail(reason);
+        }
     }
 
     const Options& options;
     VirtualClock clock;
+    bool displayOpened = false;
     bool inShow = false;
     bool finished = false;
     uint64_t presented = 0;
     uint64_t showFrames = 0;
-    uint64_t written = 0;
+    uint64_t written = 0;           // loading frames included
+    uint64_t showFramesWritten = 0; // scene frames only
     std::FILE* video = nullptr;
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point lastProgress;
@@ -314,7 +336,11 @@ class Benchmark {
         setPresentHook([this] { framePresented(); });
         ShowHooks hooks;
         hooks.onlyScene = options.scene;
-        hooks.beforeLoading = [this] { lastMark = Clock::now(); };
+        bool displayOpened = false;
+        hooks.beforeLoading = [this, &displayOpened] {
+            displayOpened = true;
+            lastMark = Clock::now();
+        };
         hooks.afterLoadingStep = [this](int) {
             auto now = Clock::now();
             loadMs.push_back(std::chrono::duration<double, std::milli>(now - lastMark).count());
@@ -328,6 +354,7 @@ class Benchmark {
         hooks.sceneEnds = [this](const ShowScene&) { scenes.back().phases = phaseTotals(); };
         runShow(nullptr, hooks);
         setPresentHook(nullptr);
+        if (!displayOpened) fail(NO_DISPLAY);
         options.json ? printJson() : printTable();
         return 0;
     }
@@ -379,8 +406,8 @@ class Benchmark {
             std::printf("%s%*s", i ? " " : "", columnWidth(REPORTED_PHASES[i]), REPORTED_PHASES[i].name);
         std::printf("\n");
         for (const SceneFigures& s : scenes) {
-            std::printf("%-8s %7zu %10.2f %9.2f | ", s.name.c_str(), s.frameMs.size(), percentile(s.frameMs, 0.5),
-                        percentile(s.frameMs, 0.99));
+            std::printf("%-8s %7zu %10.2f %9.2f | ", s.name.c_str(), s.frameMs.size(),
+                        percentile(s.frameMs, 0.5), percentile(s.frameMs, 0.99));
             for (size_t i = 0; i < std::size(REPORTED_PHASES); ++i) {
                 // The first figure stands under the label and its phase's name.
                 int width = columnWidth(REPORTED_PHASES[i]);
@@ -397,10 +424,11 @@ class Benchmark {
         std::printf("], \"scenes\": [");
         for (size_t i = 0; i < scenes.size(); ++i) {
             const SceneFigures& s = scenes[i];
-            std::printf("%s{\"name\": \"%s\", \"frames\": %zu, \"medianFrameMs\": %.3f, \"p99FrameMs\": %.3f, "
-                        "\"phaseMs\": {",
-                        i ? ", " : "", s.name.c_str(), s.frameMs.size(), percentile(s.frameMs, 0.5),
-                        percentile(s.frameMs, 0.99));
+            std::printf(
+                "%s{\"name\": \"%s\", \"frames\": %zu, \"medianFrameMs\": %.3f, \"p99FrameMs\": %.3f, "
+                "\"phaseMs\": {",
+                i ? ", " : "", s.name.c_str(), s.frameMs.size(), percentile(s.frameMs, 0.5),
+                percentile(s.frameMs, 0.99));
             for (size_t p = 0; p < std::size(REPORTED_PHASES); ++p)
                 std::printf("%s\"%s\": %.3f", p ? ", " : "", REPORTED_PHASES[p].name,
                             perFrame(s, REPORTED_PHASES[p].phase));
