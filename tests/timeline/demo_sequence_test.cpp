@@ -53,5 +53,30 @@ TEST(DemoSequenceTest, MusicIsStartedAndStoppedAroundTheScenes) {
     EXPECT_FALSE(musicDeviceOpen());
 }
 
+// A window the platform refuses (wider than any display may be) ends the show before anything
+// is loaded or played; the launch request is left as it was.
+TEST(DemoSequenceTest, NoWindowMeansNoLoadingAndNoMusic) {
+    test::MessageRecorder messages;
+    launchOptions = LaunchOptions{};
+    launchOptions.fullscreen = false;
+    launchOptions.width = 40000;
+    launchOptions.height = 120;
+    launchOptions.launchRequested = 1;
+    const int musicStarts = musicInitCount();
+    int presented = 0;
+    setPresentHook([&] { ++presented; });
+    bool loading = false, scenes = false;
+    ShowHooks hooks;
+    hooks.beforeLoading = [&] { loading = true; };
+    hooks.sceneStarts = [&](const ShowScene&) { scenes = true; };
+    runShow(nullptr, hooks);
+    setPresentHook(nullptr);
+    EXPECT_FALSE(loading);
+    EXPECT_FALSE(scenes);
+    EXPECT_EQ(presented, 0);
+    EXPECT_EQ(musicInitCount(), musicStarts);
+    EXPECT_EQ(launchOptions.launchRequested, 1);
+}
+
 } // namespace
 } // namespace pelx

@@ -32,17 +32,20 @@ inline Chunk lightObject(const std::string& name, float x, float y, float z, flo
                                              .child(Chunk(0x4610).vec(x, y, z - 400).f32(30).f32(40)));
 }
 
-// A scene of the given length: a 400 x 400 ground, a "*1" carrier, `lights` lights, and a
-// camera circling at 30 frames per second of scene time.
-inline std::vector<uint8_t> tinyScene(float seconds, int lights) {
+// A scene of the given length: a 400 x 400 ground, a "*1" carrier, `lights` lights, optionally a
+// standing mirror, and a camera circling at 30 frames per second of scene time.
+inline std::vector<uint8_t> tinyScene(float seconds, int lights, bool mirror = false) {
     Chunk editor(0x3D3D);
     editor.child(cameraObject("camera", 0, -300, 150, 0, 0, 0));
-    editor.child(meshObject("ground", {-200, -200, 0, 200, -200, 0, 200, 200, 0, -200, 200, 0}, {0, 1, 2, 0, 2, 3},
-                            "data/ground.jpg"));
+    editor.child(meshObject("ground", {-200, -200, 0, 200, -200, 0, 200, 200, 0, -200, 200, 0},
+                            {0, 1, 2, 0, 2, 3}, "data/ground.jpg"));
+    if (mirror)
+        editor.child(meshObject("mirror1", {-60, 100, 0, 60, 100, 0, 60, 100, 80, -60, 100, 80},
+                                {0, 1, 2, 0, 2, 3}, "mirror"));
     editor.child(meshObject("*1flame", {-5, 0, 20, 5, 0, 20, 0, 0, 30}, {0, 1, 2}, "data/fire.jpg"));
     for (int i = 0; i < lights; ++i)
-        editor.child(lightObject("light" + std::to_string(i), float(40 * i - 100), 0, 200, 0.2f * (i % 5), 0.5f,
-                                 1.0f - 0.1f * i));
+        editor.child(lightObject("light" + std::to_string(i), float(40 * i - 100), 0, 200, 0.2f * (i % 5),
+                                 0.5f, 1.0f - 0.1f * i));
     uint32_t last = static_cast<uint32_t>(seconds * 30);
     std::vector<FileKey> eye, target;
     for (uint32_t frame = 0; frame <= last; frame += 30) {
@@ -71,7 +74,8 @@ inline std::vector<uint8_t> squareMaskBmp() {
         picture[(41 + i) * 320 + 131] = 1;
         picture[(41 + i) * 320 + 151] = 1;
     }
-    for (int row = 199; row >= 0; --row) file.insert(file.end(), &picture[row * 320], &picture[row * 320] + 320);
+    for (int row = 199; row >= 0; --row)
+        file.insert(file.end(), &picture[row * 320], &picture[row * 320] + 320);
     return file;
 }
 
@@ -93,10 +97,13 @@ inline void writeShowData(const std::filesystem::path& dir, const std::vector<st
         const char* file;
         float seconds;
         int lights;
-    } scenes[] = {{"data/road.3ds", 67, 2},    {"data/colonne.3ds", 27, 2}, {"data/room.3ds", 27, 2},
-                  {"data/mirror.3ds", 27, 2},  {"data/tunnel.3ds", 20, 2},  {"data/disco.3ds", 115, 6}};
+        bool mirror;
+    } scenes[] = {{"data/road.3ds", 67, 2, false},   {"data/colonne.3ds", 27, 2, false},
+                  {"data/room.3ds", 27, 2, false},   {"data/mirror.3ds", 27, 2, true},
+                  {"data/tunnel.3ds", 20, 2, false}, {"data/disco.3ds", 115, 6, false}};
     for (const auto& scene : scenes)
-        if (wanted(scene.file)) writeFile(path(scene.file), tinyScene(scene.seconds, scene.lights));
+        if (wanted(scene.file))
+            writeFile(path(scene.file), tinyScene(scene.seconds, scene.lights, scene.mirror));
 }
 
 } // namespace pelx::test

@@ -9,6 +9,8 @@
 #include "timeline/scene_scripts.h"
 
 #include <GL/gl.h>
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace pelx {
@@ -78,6 +80,7 @@ TEST_F(ShowTest, LoadingShowsTenFramesAndSetsEachScenesParameters) {
     EXPECT_EQ(assets.roadScene->emitters[0]->capacity, 50);
     EXPECT_EQ(assets.roomScene->emitters[0]->lifetime, 4.0f);
     EXPECT_EQ(assets.discoScene->emitters[0]->capacity, 100);
+    EXPECT_EQ(assets.mirrorScene->mirrorCount, 1);
     EXPECT_EQ(assets.fireSystemA->capacity, 10000);
     EXPECT_EQ(assets.fireSystemB->rise, 80.0f);
     EXPECT_EQ(assets.fireSystemA->cameraPosition, (Vec3d{0, 0, 500}));
@@ -101,8 +104,8 @@ TEST_F(ShowTest, LoadingPictureIsUprightAndCentred) {
         Colour colour;
     };
     const Probe probes[] = {
-        {160, 170, Red},   {160, 186, Red},   {160, 203, Black}, {160, 70, Blue},   {160, 54, Blue},
-        {160, 38, Black},  {60, 170, Red},    {40, 170, Black},  {260, 70, Blue},   {280, 70, Black},
+        {160, 170, Red},  {160, 186, Red}, {160, 203, Black}, {160, 70, Blue}, {160, 54, Blue},
+        {160, 38, Black}, {60, 170, Red},  {40, 170, Black},  {260, 70, Blue}, {280, 70, Black},
     };
     auto check = [&](const char* what) {
         for (const Probe& p : probes) {
@@ -110,15 +113,16 @@ TEST_F(ShowTest, LoadingPictureIsUprightAndCentred) {
             const bool red = rgb[0] > 200 && rgb[1] < 40 && rgb[2] < 40;
             const bool blue = rgb[2] > 200 && rgb[0] < 40 && rgb[1] < 40;
             const bool black = rgb[0] < 10 && rgb[1] < 10 && rgb[2] < 10;
-            EXPECT_TRUE(p.colour == Red ? red : p.colour == Blue ? blue : black)
+            EXPECT_TRUE(p.colour == Red    ? red
+                        : p.colour == Blue ? blue
+                                           : black)
                 << what << " at (" << p.x << ", " << p.y << "): " << int(rgb[0]) << " " << int(rgb[1]) << " "
                 << int(rgb[2]);
         }
     };
+    // Every loading frame, including those after scenes that set up mirrors and flares.
     int checkedFrames = 0;
-    onPresent = [&] {
-        if (checkedFrames++ == 0) check("first loading frame");
-    };
+    onPresent = [&] { check(("loading frame " + std::to_string(++checkedFrames)).c_str()); };
     loadAssets();
     EXPECT_EQ(checkedFrames, 10);
 
@@ -188,6 +192,35 @@ TEST_F(ShowTest, DiscoDarkensItsLightsAndTintsItsFlares) {
     EXPECT_EQ(disco.lights[2]->on, 0);
     EXPECT_EQ(disco.lights[1]->on, 1);
     tintFlaresByLights = 0;
+}
+
+// Without a disco scene file the scene is empty and black, so the centre pixel is the end
+// picture alone: the grey 200 of the test's end.jpg times the fade, added over black.
+TEST_F(ShowTest, EndPictureFadesInOverTheLastFifteenSeconds) {
+    test::writeShowData(dir.path, {"data/disco.3ds"});
+    loadAssets();
+    stepMs = 2500;
+    struct Sample {
+        float t;
+        int red;
+    };
+    std::vector<Sample> samples;
+    onPresent = [&] {
+        samples.push_back({sceneClock.elapsed, test::readPixel(160, 120)[0]});
+        // The picture leaves the fixed state as it found it.
+        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST)) << sceneClock.elapsed;
+        EXPECT_FALSE(glIsEnabled(GL_BLEND)) << sceneClock.elapsed;
+    };
+    playDiscoScene();
+
+    const Sample expected[] = {{0.0f, 0},    {97.5f, 0},    {100.0f, 0},
+                               {102.5f, 33}, {107.5f, 100}, {112.5f, 167}};
+    for (const Sample& e : expected) {
+        auto frame = std::find_if(samples.begin(), samples.end(),
+                                  [&](const Sample& s) { return std::fabs(s.t - e.t) < 0.01f; });
+        ASSERT_NE(frame, samples.end()) << "no frame at " << e.t;
+        EXPECT_NEAR(frame->red, e.red, 4) << "t = " << e.t;
+    }
 }
 
 } // namespace
