@@ -143,6 +143,58 @@ TEST_F(ParticleRendererTest, SpritesSitInTheCamerasViewOfTheWorld) {
     }
 }
 
+// A 2 x 2 picture with a different colour in each corner: first row red, green; second row
+// blue, white. Sampled without filtering so each quarter of a sprite shows one colour.
+GLuint makeCornerTexture() {
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    const uint8_t texels[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    return id;
+}
+
+TEST_F(ParticleRendererTest, SpriteShowsItsPictureUprightWhereverTheCameraRolls) {
+    // The picture's first row is at the top of the square. A roll about the view axis moves
+    // the particle around the centre of the screen, but the sprite is turned back and stays
+    // upright. The particle is 10 units right of the view axis, 100 units ahead.
+    const double k = test::pixelsPerUnitAt100();
+    struct Roll {
+        double degrees;
+        double centreX, centreY;
+    };
+    const Roll rolls[] = {
+        {0, 160 + 10 * k, 120},
+        {90, 160, 120 + 10 * k},
+        {-90, 160, 120 - 10 * k},
+        {180, 160 - 10 * k, 120},
+    };
+    const GLuint corners = makeCornerTexture();
+    for (const Roll& r : rolls) {
+        SCOPED_TRACE(r.degrees);
+        ParticleSystem system = makeSystem();
+        system.texture = corners;
+        system.cameraRotation = Vec3d{0, 0, r.degrees};
+        system.emitAt(Vec3d{10, 0, -100});
+        clearFrame();
+        drawPlain(system);
+        const test::LitArea lit = test::measureLit();
+        ASSERT_GT(lit.count, 0);
+        EXPECT_NEAR(lit.centreX(), r.centreX, 1.0);
+        EXPECT_NEAR(lit.centreY(), r.centreY, 1.0);
+        // The middle of each quarter, 5 units (14.5 pixels) from the sprite's centre.
+        const int cx = int(lit.centreX()), cy = int(lit.centreY()), q = int(5 * k);
+        EXPECT_EQ(test::readPixel(cx - q, cy + q), (std::array<uint8_t, 3>{255, 0, 0})) << "top left";
+        EXPECT_EQ(test::readPixel(cx + q, cy + q), (std::array<uint8_t, 3>{0, 255, 0})) << "top right";
+        EXPECT_EQ(test::readPixel(cx - q, cy - q), (std::array<uint8_t, 3>{0, 0, 255})) << "bottom left";
+        EXPECT_EQ(test::readPixel(cx + q, cy - q), (std::array<uint8_t, 3>{255, 255, 255})) << "bottom right";
+    }
+    glDeleteTextures(1, &corners);
+}
+
 TEST_F(ParticleRendererTest, EveryPassLeavesBlendingOffAndTheColourWhite) {
     for (bool depthMask : {true, false}) {
         for (const NamedRenderer& r : RENDERERS) {
