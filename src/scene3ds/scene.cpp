@@ -10,7 +10,9 @@ uint8_t tintFlaresByLights = 0;
 int32_t shadowTestMode = 1;
 
 Scene::Scene() = default;
-Scene::~Scene() { destroyScene(*this); }
+Scene::~Scene() {
+    destroyScene(*this);
+}
 
 void lastObject(Scene& scene) {
     resetCursor(scene);
@@ -63,7 +65,17 @@ void destroyScene(Scene& scene) {
         object->vertexColors = {};
         object->baseColors = {};
         object->texCoords = {};
+        object->vertexCount = 0;
+        object->faceCount = 0;
+        object->texCoordCount = 0;
     }
+    // The scene record outlives this call: no table may still point into the freed objects.
+    scene.lights.fill(nullptr);
+    scene.lightCount = 0;
+    scene.cameras.fill(nullptr);
+    scene.cameraCount = 0;
+    scene.currentCamera = 0;
+    scene.emitterObjects.fill(nullptr);
     scene.next = nullptr;
     scene.ownedObjects.clear();
     scene.objectCount = 0;

@@ -262,6 +262,24 @@ TEST(SceneLoader, EveryTruncationLoadsWhatItHolds) {
     EXPECT_TRUE(whole.hasMovingMesh);
 }
 
+TEST(SceneLoader, ADestroyedSceneKeepsNoPointerIntoItsFreedObjects) {
+    // The scene's own part is the mesh "box"; a light and a camera live in freed objects.
+    test::ScopedRecordedTextures textures;
+    Scene scene;
+    ASSERT_TRUE(test::loadBytes(scene, fullScene()));
+    ASSERT_EQ(scene.lightCount, 2);
+    ASSERT_EQ(scene.cameraCount, 1);
+    ASSERT_EQ(scene.vertexCount, 4);
+    destroyScene(scene);
+    EXPECT_EQ(scene.objectCount, 0);
+    EXPECT_EQ(scene.lightCount, 0);
+    EXPECT_EQ(scene.cameraCount, 0);
+    EXPECT_EQ(scene.vertexCount, 0) << "its vertices are gone";
+    EXPECT_EQ(scene.faceCount, 0);
+    EXPECT_EQ(scene.texCoordCount, 0);
+    test::expectConsistent(scene, "after destroyScene");
+}
+
 TEST(SceneLoader, DamagedBytesNeverBreakTheScene) {
     // Every byte of the file in turn replaced by values that damage lengths and counts most.
     test::ScopedRecordedTextures textures;
