@@ -196,5 +196,28 @@ TEST(Music, StartAndStopPairUpOverSeveralRuns) {
     }
 }
 
+// The show plays its soundtrack once: when the file ends the device carries on with silence
+// and the music does not start over.
+TEST(Music, TheSoundtrackPlaysOnceAndIsNotRepeated) {
+    test::TempDir dir;
+    const std::string mp3 = dir.file("short.mp3"), raw = dir.file("out.raw");
+    test::writeFile(mp3, test::encodeMp3(test::sineSamples(1000.0, 0.5, 0.5, RATE), RATE));
+    useDiskAudio(raw);
+    startMusic(mp3.c_str());
+    ASSERT_TRUE(musicDeviceOpen());
+    ASSERT_TRUE(waitForOutput(raw, BYTES_PER_SECOND * 3));
+    stopMusic();
+    const std::vector<int16_t> samples = readSamples(raw);
+    auto loudestIn = [&](double fromSeconds, double toSeconds) {
+        int loudest = 0;
+        for (size_t i = size_t(fromSeconds * RATE) * 2;
+             i < size_t(toSeconds * RATE) * 2 && i < samples.size(); ++i)
+            loudest = std::max(loudest, std::abs(int(samples[i])));
+        return loudest;
+    };
+    EXPECT_GT(loudestIn(0.1, 0.4), 10000); // the tone plays
+    EXPECT_EQ(loudestIn(1.0, 3.0), 0);     // and is not heard again
+}
+
 } // namespace
 } // namespace pelx
