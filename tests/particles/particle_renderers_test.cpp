@@ -143,6 +143,33 @@ TEST_F(ParticleRendererTest, SpritesSitInTheCamerasViewOfTheWorld) {
     }
 }
 
+TEST_F(ParticleRendererTest, CameraTurnsAboutXThenYThenZ) {
+    // Each particle lies 100 units down the view axis of a camera at the origin turned by
+    // these angles, worked out by hand: it is drawn at the centre of the screen. Taking the
+    // turns in another order puts it tens of pixels away. With several angles the sprite is
+    // tilted a little, so only its centre and its rough area are judged.
+    struct Turn {
+        Vec3d rotation;
+        Vec3d particle;
+    };
+    const Turn turns[] = {
+        {{30, 30, 0}, {43.30127, -50, -75}},              // (25 sqrt 3, -50, -75)
+        {{-25, 35, 20}, {63.30308, 21.93366, -74.24039}}, // turned z, y, x: 33 pixels right, 24 low
+    };
+    for (const Turn& t : turns) {
+        SCOPED_TRACE(testing::Message() << t.rotation.x << ", " << t.rotation.y << ", " << t.rotation.z);
+        ParticleSystem system = makeSystem();
+        system.cameraRotation = t.rotation;
+        system.emitAt(t.particle);
+        clearFrame();
+        drawPlain(system);
+        const test::LitArea lit = test::measureLit();
+        EXPECT_GT(lit.count, 2500); // a facing square covers 3,360 pixels
+        EXPECT_NEAR(lit.centreX(), 160, 1.5);
+        EXPECT_NEAR(lit.centreY(), 120, 1.5);
+    }
+}
+
 // A 2 x 2 picture with a different colour in each corner: first row red, green; second row
 // blue, white. Sampled without filtering so each quarter of a sprite shows one colour.
 GLuint makeCornerTexture() {
