@@ -135,6 +135,38 @@ TEST_F(ShowTest, LoadingPictureIsUprightAndCentred) {
     EXPECT_LT(half[2], 20);
 }
 
+// Each script's length and shadow factors, played in show order with frames 7 s apart (no
+// length is a multiple of 7, so a scene of L seconds shows floor(L / 7) + 1 frames).
+TEST_F(ShowTest, ScriptsPlayTheirLengthsWithTheirFactors) {
+    test::writeShowData(dir.path);
+    loadAssets();
+    stepMs = 7000;
+    struct Script {
+        void (*play)();
+        const std::unique_ptr<Scene>* scene;
+        float length, shadow, translucent;
+        int frames;
+    };
+    const Script scripts[] = {
+        {playRoadScene, &assets.roadScene, 67.0f, 0.1f, 0.4f, 10},
+        {playColonneScene, &assets.colonneScene, 27.0f, 0.1f, 0.2f, 4},
+        {playRoomScene, &assets.roomScene, 27.0f, 0.3f, 0.6f, 4},
+        {playMirrorScene, &assets.mirrorScene, 27.0f, 0.7f, 0.7f, 4},
+        {playTunnelScene, &assets.tunnelScene, 20.0f, 0.3f, 0.6f, 3},
+        {playDiscoScene, &assets.discoScene, 115.0f, 0.3f, 0.6f, 17}, // the loaded factors, kept
+    };
+    for (const Script& script : scripts) {
+        const int before = presented;
+        script.play();
+        const Scene& scene = **script.scene;
+        EXPECT_EQ(sceneClock.duration, script.length) << script.length;
+        EXPECT_EQ(presented - before, script.frames) << script.length;
+        EXPECT_EQ(scene.shadowFactor, script.shadow) << script.length;
+        EXPECT_EQ(scene.translucentShadowFactor, script.translucent) << script.length;
+    }
+    tintFlaresByLights = 0;
+}
+
 TEST_F(ShowTest, ColonneRaisesTheShadowTestOnlyWhileItPlays) {
     test::writeShowData(dir.path);
     loadAssets();
