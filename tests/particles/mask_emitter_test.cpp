@@ -222,6 +222,10 @@ TEST_F(MaskEmitterTest, ClosedSquareIsTracedRightDownLeftUpWithTheStartPixelLast
         {0, 60, 12}, // later laps pass marked pixels only
         {1, 24, 11}, // the anchor slides one column; the second lap ends at the start pixel
         {1, 25, 12},
+        // The anchor slides past the square onto a clear pixel: the walk restarts at the start
+        // pixel heading right with the anchor back there, closes each lap at once and never
+        // stops on the start pixel to emit it.
+        {5, 200, 11},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "anchorStep " << c.anchorStep << ", " << c.steps << " steps");
