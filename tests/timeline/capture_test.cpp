@@ -101,6 +101,18 @@ TEST(CaptureTest, SaysSoWhenFfmpegFails) {
     EXPECT_NE(output.find("status 2"), std::string::npos) << output;
 }
 
+// The video's name reaches ffmpeg through the shell as it was given.
+TEST(CaptureTest, VideoNamesMayHoldQuotesAndSpaces) {
+    if (!haveProgram("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    test::TempDir dir;
+    test::writeShowData(dir.path);
+    const std::string output = captureReport(
+        dir.path, "--fps 4 --to 1 --size 160x120 --no-music --video \"it's a 'show'; touch x.mp4\"");
+    EXPECT_NE(output.find("status 0"), std::string::npos) << output;
+    EXPECT_GT(std::filesystem::file_size(dir.path / "it's a 'show'; touch x.mp4"), 0u);
+    EXPECT_FALSE(std::filesystem::exists(dir.path / "x.mp4"));
+}
+
 // The soundtrack is a 440 Hz tone for its first 2 s and 1760 Hz after, so the tone heard at a
 // point of the video tells where in the music it is.
 TEST(CaptureTest, VideoMusicStartsWithTheFirstScene) {

@@ -148,6 +148,13 @@ Options parseOptions(int argc, char** argv) {
     return options;
 }
 
+// A word for sh that stands for exactly text, whatever quotes or spaces a file name holds.
+std::string shellQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
 bool programExists(const char* name) {
     std::string command = std::string("command -v ") + name + " >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
@@ -264,7 +271,8 @@ class Capture {
             command += audio;
             command += " -map 0:v -map 1:a -c:a aac -b:a 192k -shortest";
         }
-        command += " -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p '" + options.videoFile + "'";
+        command +=
+            " -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p " + shellQuoted(options.videoFile);
         // An ffmpeg that gives up (say, on an output path it cannot write) must end the capture
         // with our message, not by the broken pipe's signal.
         std::signal(SIGPIPE, SIG_IGN);
