@@ -6,7 +6,7 @@
 namespace pelx {
 
 float wallSeconds() {
-    return static_cast<float>(tickCount()) * 0.001f;
+    return tickSeconds();
 }
 
 ParticleSystem::ParticleSystem(int capacity_, const char* textureFile, float lifetime_, int rate_,

@@ -16,6 +16,12 @@ uint32_t tickCount() {
     return static_cast<uint32_t>(SDL_GetTicks64());
 }
 
-void installVirtualClock(VirtualClock* clock) { virtualClock = clock; }
+float tickSeconds() {
+    return static_cast<float>(static_cast<double>(tickCount()) * static_cast<double>(0.001f));
+}
+
+void installVirtualClock(VirtualClock* clock) {
+    virtualClock = clock;
+}
 
 } // namespace pelx

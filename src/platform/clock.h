@@ -9,6 +9,11 @@ namespace pelx {
 // Milliseconds as an unsigned 32-bit count, like the tick counter the timing rules are written for.
 uint32_t tickCount();
 
+// The tick count in seconds: the whole count times the float constant 0.001, rounded to a float
+// once. Converting the count to a float first would round it a second time past 2^24 ms
+// (about 4.7 hours after start).
+float tickSeconds();
+
 // A clock that only moves when told to. Installing one replaces the real clock for every reader.
 class VirtualClock {
   public:

@@ -6,10 +6,8 @@
 
 namespace pelx {
 
-// The whole count times the float constant, rounded to a float once: converting the count to
-// a float first would round it a second time once it passes 2^24 ms.
 float clockSeconds() {
-    return static_cast<float>(static_cast<double>(tickCount()) * static_cast<double>(0.001f));
+    return tickSeconds();
 }
 
 void beginScene(float duration) {

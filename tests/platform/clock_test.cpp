@@ -18,6 +18,20 @@ TEST(ClockTest, VirtualClockReplacesTheRealOneUntilRemoved) {
     EXPECT_LT(tickCount(), 600000u);
 }
 
+TEST(ClockTest, SecondsAreTheCountTimesTheFloatThousandthRoundedOnce) {
+    // Worked values: 16777217 x 0.001f = 16777.2177969 rounds to 16777.21875 (rounding the count
+    // to a float first would give 16777.216796875); the largest count, 4294967295 ms, gives
+    // 4294967.5 s; 1 ms is 0.001f exactly.
+    struct Case {
+        uint32_t ms;
+        float seconds;
+    } cases[] = {{0, 0.0f}, {1, 0.001f}, {16777217, 16777.21875f}, {4294967295u, 4294967.5f}};
+    for (const Case& c : cases) {
+        test::ScopedVirtualClock virtualClock(c.ms);
+        EXPECT_EQ(tickSeconds(), c.seconds) << c.ms << " ms";
+    }
+}
+
 TEST(MessageTest, RecorderReceivesTextAndCaptionAndLetsGo) {
     {
         test::MessageRecorder recorder;
