@@ -39,7 +39,8 @@ void setFullscreenMode(int width, int height) {
     modeChangePending = true;
 }
 
-PlatformWindow* createDisplayWindow(const char* title, int width, int height, bool fullscreen, void* instance) {
+PlatformWindow* createDisplayWindow(const char* title, int width, int height, bool fullscreen,
+                                    void* instance) {
     registerWindowClass(DISPLAY_CLASS_NAME);
     modeChangePending = false;
     if (fullscreen) {
@@ -72,7 +73,11 @@ void createRenderContext(int width, int height) {
     displayState.deviceContext = displayState.window;
     if (!choosePixelFormatForWindow(displayState.deviceContext)) postQuit();
     displayState.renderContext = createGlContext(displayState.window);
-    makeCurrent(displayState.window, displayState.renderContext);
+    if (!makeCurrent(displayState.window, displayState.renderContext)) {
+        // Nothing could be drawn, and every OpenGL call would go nowhere (GLU's crash).
+        deleteGlContext(displayState.renderContext);
+        displayState.renderContext = nullptr;
+    }
     resizeViewport(width, height);
 }
 
@@ -82,6 +87,10 @@ bool initRenderer(PlatformWindow* window) {
     clientSize(window, &width, &height);
     displayState.clientRect = ClientRect{0, 0, width, height};
     createRenderContext(displayState.clientRect.right, displayState.clientRect.bottom);
+    if (!displayState.renderContext) {
+        showMessage("OpenGL context could not be created", "Error");
+        return false;
+    }
 
     glEnable(GL_TEXTURE_2D);
     glShadeModel(GL_SMOOTH);
@@ -117,13 +126,15 @@ int displayWindowProc(PlatformWindow* window, const WindowEvent& event) {
             displayState.clientRect = ClientRect{0, 0, width, height};
         }
         return 0;
-    case EventKind::Paint: return 0; // nothing to paint outside the frame loop
+    case EventKind::Paint:
+        return 0; // nothing to paint outside the frame loop
     case EventKind::Close:
         // The window stays and the show goes on; the frame loops ignore the quit request.
         postQuit();
         return 0;
     case EventKind::Quit:
-    case EventKind::Other: return 0;
+    case EventKind::Other:
+        return 0;
     }
     return 0;
 }

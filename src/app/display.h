@@ -13,10 +13,12 @@ inline constexpr const char* DISPLAY_TITLE = "Pelx Engine - Demo";
 
 // Opens the window (switching the display first when fullscreen). nullptr when no window
 // can be made.
-PlatformWindow* createDisplayWindow(const char* title, int width, int height, bool fullscreen, void* instance);
+PlatformWindow* createDisplayWindow(const char* title, int width, int height, bool fullscreen,
+                                    void* instance);
 // Reads the desired mode's base from the desktop and checks that the display offers it.
 void setFullscreenMode(int width, int height);
-// Context, pixel format, projection and fixed OpenGL state; always true.
+// Context, pixel format, projection and fixed OpenGL state. False, after an "Error" box, only
+// when no OpenGL context can be made current: nothing could be drawn.
 bool initRenderer(PlatformWindow* window);
 void createRenderContext(int width, int height);
 bool choosePixelFormatForWindow(PlatformWindow* deviceContext);

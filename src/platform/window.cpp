@@ -16,7 +16,9 @@ std::function<void()> presentHook;
 // Written by setEventsIgnored (capture tool); read by pollOneEvent.
 bool eventsIgnored = false;
 
-SDL_Window* sdl(PlatformWindow* window) { return reinterpret_cast<SDL_Window*>(window); }
+SDL_Window* sdl(PlatformWindow* window) {
+    return reinterpret_cast<SDL_Window*>(window);
+}
 
 } // namespace
 
@@ -38,8 +40,8 @@ void registerWindowClass(const char* className) {
 }
 
 void setWindowIcon(PlatformWindow* window, const uint8_t* rgba32x32) {
-    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(rgba32x32), 32, 32, 32, 32 * 4,
-                                                           SDL_PIXELFORMAT_RGBA32);
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(rgba32x32), 32, 32, 32,
+                                                           32 * 4, SDL_PIXELFORMAT_RGBA32);
     if (!icon) return;
     SDL_SetWindowIcon(sdl(window), icon);
     SDL_FreeSurface(icon);
@@ -96,19 +98,27 @@ bool enterFullscreen(PlatformWindow* window, const DisplayMode& mode) {
     return SDL_SetWindowFullscreen(sdl(window), SDL_WINDOW_FULLSCREEN) == 0;
 }
 
-void leaveFullscreen(PlatformWindow* window) { SDL_SetWindowFullscreen(sdl(window), 0); }
+void leaveFullscreen(PlatformWindow* window) {
+    SDL_SetWindowFullscreen(sdl(window), 0);
+}
 
 void clientSize(PlatformWindow* window, int* width, int* height) {
     SDL_GL_GetDrawableSize(sdl(window), width, height);
 }
 
-void showCursor(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+void showCursor(bool visible) {
+    SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
 
 PlatformGlContext* createGlContext(PlatformWindow* window) {
     return reinterpret_cast<PlatformGlContext*>(SDL_GL_CreateContext(sdl(window)));
 }
 
 bool makeCurrent(PlatformWindow* window, PlatformGlContext* context) {
+    // Some video drivers (SDL's dummy one) make windows but no contexts, and crash when asked
+    // to make a missing context current on a window. No window and no context still releases
+    // the current context.
+    if (window && !context) return false;
     return SDL_GL_MakeCurrent(sdl(window), reinterpret_cast<SDL_GLContext>(context)) == 0;
 }
 
@@ -116,7 +126,9 @@ void deleteGlContext(PlatformGlContext* context) {
     if (context) SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(context));
 }
 
-void* glProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
+void* glProcAddress(const char* name) {
+    return SDL_GL_GetProcAddress(name);
+}
 
 bool pollOneEvent(WindowEvent* event) {
     if (eventsIgnored) {
@@ -137,9 +149,14 @@ bool pollOneEvent(WindowEvent* event) {
             event->width = e.window.data1;
             event->height = e.window.data2;
             break;
-        case SDL_WINDOWEVENT_EXPOSED: event->kind = EventKind::Paint; break;
-        case SDL_WINDOWEVENT_CLOSE: event->kind = EventKind::Close; break;
-        default: break;
+        case SDL_WINDOWEVENT_EXPOSED:
+            event->kind = EventKind::Paint;
+            break;
+        case SDL_WINDOWEVENT_CLOSE:
+            event->kind = EventKind::Close;
+            break;
+        default:
+            break;
         }
     }
     return true;
@@ -149,8 +166,12 @@ void pushEvent(const WindowEvent& event) {
     if (!initVideo()) return;
     SDL_Event e{};
     switch (event.kind) {
-    case EventKind::Quit: e.type = quitEventType; break;
-    case EventKind::Close: e.type = SDL_QUIT; break;
+    case EventKind::Quit:
+        e.type = quitEventType;
+        break;
+    case EventKind::Close:
+        e.type = SDL_QUIT;
+        break;
     case EventKind::Resize:
         e.type = SDL_WINDOWEVENT;
         e.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
@@ -161,25 +182,33 @@ void pushEvent(const WindowEvent& event) {
         e.type = SDL_WINDOWEVENT;
         e.window.event = SDL_WINDOWEVENT_EXPOSED;
         break;
-    case EventKind::Other: e.type = quitEventType + 1; break;
+    case EventKind::Other:
+        e.type = quitEventType + 1;
+        break;
     }
     SDL_PushEvent(&e);
 }
 
-void postQuit() { pushEvent(WindowEvent{EventKind::Quit, 0, 0}); }
+void postQuit() {
+    pushEvent(WindowEvent{EventKind::Quit, 0, 0});
+}
 
 void discardEvents() {
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
-void setEventsIgnored(bool ignored) { eventsIgnored = ignored; }
+void setEventsIgnored(bool ignored) {
+    eventsIgnored = ignored;
+}
 
 void presentWindow(PlatformWindow* window) {
     if (presentHook) presentHook();
     SDL_GL_SwapWindow(sdl(window));
 }
 
-void setPresentHook(std::function<void()> hook) { presentHook = std::move(hook); }
+void setPresentHook(std::function<void()> hook) {
+    presentHook = std::move(hook);
+}
 
 } // namespace pelx

@@ -14,13 +14,19 @@ const ShowScene SHOW_SCENES[SHOW_SCENE_COUNT] = {
     {"mirror", playMirrorScene}, {"tunnel", playTunnelScene},   {"disco", playDiscoScene},
 };
 
-void runDemo(void* instance) { runShow(instance, ShowHooks{}); }
+void runDemo(void* instance) {
+    runShow(instance, ShowHooks{});
+}
 
 void runShow(void* instance, const ShowHooks& hooks) {
     PlatformWindow* window = createDisplayWindow(DISPLAY_TITLE, launchOptions.width, launchOptions.height,
                                                  launchOptions.fullscreen, instance);
     if (!window) return;
-    initRenderer(window);
+    if (!initRenderer(window)) {
+        // Without an OpenGL context there is nothing to show: end as if no window had opened.
+        closeDisplay();
+        return;
+    }
     if (hooks.beforeLoading) hooks.beforeLoading();
     loadAssets(hooks.afterLoadingStep);
     if (hooks.beforeFirstScene) hooks.beforeFirstScene();

@@ -225,6 +225,8 @@ TEST(CaptureTest, RunsThatWriteNothingSaySoAndFail) {
         {"--fps 1 --from 0.2 --to 0.5 --out c", "", "no frame was written"},
         {"--fps 4 --to 1 --out d", "SDL_VIDEODRIVER=nosuchdriver", "display window could not be opened"},
         {"--benchmark --scene tunnel", "SDL_VIDEODRIVER=nosuchdriver", "display window could not be opened"},
+        // SDL's dummy driver makes windows but no OpenGL contexts.
+        {"--fps 4 --to 1 --out e", "SDL_VIDEODRIVER=dummy", "OpenGL context could not be created"},
     };
     for (const Case& c : cases) {
         const std::string output =
