@@ -116,7 +116,11 @@ void readMaterial(Scene& scene, const ChunkHeader&) {
     if (std::strncmp(name, "mirr", 4) == 0) {
         scene.mirrorCount += 1;
         object.isMirror = 1;
-        createBlankTexture(&object.mirrorTexture, MIRROR_TEXTURE_EDGE, 3, PIXEL_FORMAT_RGB, 0);
+        // Every "mirr" chunk counts, but a mesh needs only one render texture: a file repeating
+        // the chunk must not make a 768 KB texture out of every 6 bytes.
+        if (object.mirrorTexture == 0) {
+            createBlankTexture(&object.mirrorTexture, MIRROR_TEXTURE_EDGE, 3, PIXEL_FORMAT_RGB, 0);
+        }
         return;
     }
     object.isMirror = 0;

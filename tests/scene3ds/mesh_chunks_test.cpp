@@ -163,7 +163,18 @@ TEST(MeshChunks, MaterialNamesSelectTexturesOrMirrors) {
         {"upper-case Mirror is a texture", {"Mirror"}, false, 0, 0, {"Mirror"}},
         {"no face material list", {}, false, 0, 0, {}},
         {"the last of several decides", {"mirror", "data/a.jpg"}, false, 0, 1, {"", "data/a.jpg"}},
-        {"every mirror chunk counts", {"data/a.jpg", "mirr1", "mirr2"}, true, 0, 2, {"data/a.jpg", "", ""}},
+        {"every mirror chunk counts, one render texture serves them",
+         {"data/a.jpg", "mirr1", "mirr2", "mirr3"},
+         true,
+         0,
+         3,
+         {"data/a.jpg", ""}},
+        {"a mirror again after a texture keeps its render texture",
+         {"mirr1", "data/a.jpg", "mirr2"},
+         true,
+         0,
+         2,
+         {"", "data/a.jpg"}},
     };
     for (const Case& c : cases) {
         test::ScopedRecordedTextures textures;
