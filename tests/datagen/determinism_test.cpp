@@ -2,6 +2,7 @@
 // this process, and once more by the build's run of pelx-datagen. The soundtrack is compared on
 // a short render (the whole track takes seconds to encode; its file is checked by the
 // soundtrack test).
+#include "data_folder.h"
 #include "logo_mask.h"
 #include "pictures.h"
 #include "scenes.h"
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -54,6 +56,28 @@ TEST(Determinism, TwoGenerationsGiveTheSameBytes) {
         // The build's own run of the generator, in another process, wrote the same file.
         EXPECT_TRUE(bytes == test::readFile(test::generatedData("data/" + name)));
     }
+}
+
+TEST(DataFolder, AFolderThatCannotBeMadeIsOneErrorAndNothingElse) {
+    test::TempDir dir;
+    test::writeFile((dir.path / "file").string(), {1, 2, 3});
+    // Under a file, and a "data" that is itself a file.
+    std::filesystem::create_directory(dir.path / "show");
+    test::writeFile((dir.path / "show" / "data").string(), {4});
+    for (const auto& showDir : {dir.path / "file", dir.path / "show"}) {
+        SCOPED_TRACE(showDir.string());
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(writeDataFolder(showDir));
+        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(err.rfind("pelx-datagen: cannot make the folder " + (showDir / "data").string() + ": ", 0),
+                  0u)
+            << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_EQ(out, "") << "no part was started";
+    }
+    EXPECT_EQ(test::readFile((dir.path / "show" / "data").string()), std::vector<uint8_t>{4});
 }
 
 TEST(Determinism, TheSoundtracksOpeningRendersAndEncodesTheSameTwice) {

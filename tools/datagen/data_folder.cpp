@@ -29,6 +29,16 @@ bool timed(const char* what, const std::function<bool()>& part) {
 } // namespace
 
 bool writeDataFolder(const std::filesystem::path& showDir) {
+    // A folder that cannot be made is one clear error now, not a failure per file after the
+    // soundtrack has been synthesized for nothing.
+    const std::filesystem::path data = showDir / "data";
+    std::error_code error;
+    std::filesystem::create_directories(data, error);
+    if (error || !std::filesystem::is_directory(data)) {
+        std::fprintf(stderr, "pelx-datagen: cannot make the folder %s: %s\n", data.c_str(),
+                     error ? error.message().c_str() : "a file of that name is in the way");
+        return false;
+    }
     // The soundtrack takes longest and shares nothing with the rest, so it has a thread of its own.
     bool soundOk = false;
     std::thread sound([&] { soundOk = timed("soundtrack", [&] { return writeSoundtrack(showDir); }); });
