@@ -14,9 +14,9 @@
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_RGB_Image.H>
-#include <FL/Fl_Return_Button.H>
 #include <FL/Fl_Round_Button.H>
 #include <FL/Fl_Window.H>
+#include <FL/fl_draw.H>
 #include <FL/x.H>
 
 #include <cstdint>
@@ -53,12 +53,35 @@ LaunchDialogWindow* dialogOf(Fl_Widget* widget) {
     return static_cast<LaunchDialogWindow*>(widget->window() ? widget->window() : widget->as_window());
 }
 
+// The default push button: an ordinary button with the dark outer frame that marks the
+// default. It answers clicks only, like every control of this dialog.
+class DefaultButton : public Fl_Button {
+  public:
+    using Fl_Button::Fl_Button;
+
+  protected:
+    void draw() override {
+        Fl_Button::draw();
+        fl_color(FL_BLACK);
+        fl_rect(x(), y(), w(), h());
+    }
+};
+
+// The dialog's loop hands no message to a dialog manager, so no key does anything in it: not
+// Return (no default action), not Escape (no cancel), not Tab (no moving between tab stops),
+// not Space on a clicked control. Key events are dropped before any widget sees them; the
+// mouse and the window manager's close request still work.
+int dispatchWithoutKeys(int event, Fl_Window* window) {
+    if (event == FL_KEYDOWN || event == FL_KEYUP || event == FL_SHORTCUT) return 0;
+    return Fl::handle_(event, window);
+}
+
 // Every control reports its id as a command, as a button does when clicked.
 void controlCallback(Fl_Widget* widget, void* id) {
     dialogOf(widget)->deliver(DialogMessage::Command, static_cast<uint32_t>(reinterpret_cast<intptr_t>(id)));
 }
 
-// The title bar's close button (and Escape, which FLTK treats the same way).
+// The title bar's close button.
 void closeCallback(Fl_Widget* widget, void*) {
     static_cast<LaunchDialogWindow*>(widget)->deliver(DialogMessage::Close, 0);
 }
@@ -68,7 +91,7 @@ Fl_Widget* makeControl(const DialogControl& control) {
     Fl_Widget* widget = nullptr;
     switch (control.kind) {
     case ControlKind::DefaultPushButton:
-        widget = new Fl_Return_Button(r.x, r.y, r.width, r.height, control.text);
+        widget = new DefaultButton(r.x, r.y, r.width, r.height, control.text);
         break;
     case ControlKind::PushButton:
         widget = new Fl_Button(r.x, r.y, r.width, r.height, control.text);
@@ -126,6 +149,8 @@ void runLaunchDialog() {
     window.icon(&icon);
 
     window.deliver(DialogMessage::InitDialog, 0);
+    const Fl_Event_Dispatch previousDispatch = Fl::event_dispatch();
+    Fl::event_dispatch(dispatchWithoutKeys);
     window.show();
 
     // The dialog's message loop. A window that vanishes without a message (its X window
@@ -136,6 +161,7 @@ void runLaunchDialog() {
     }
     window.hide();
     Fl::flush();
+    Fl::event_dispatch(previousDispatch);
 }
 
 } // namespace pelx

@@ -11,6 +11,8 @@
 #   SCENARIO: exit   click "Exit"
 #             close  send the title bar's close request
 #             launch click "1152x864", "Windowed" twice, "No Music", then "Launch"
+#             keys   click "Windowed", press Space, Tab, Return and Escape (the dialog takes no
+#                    keys: the box stays ticked and the dialog stays), then click "Exit"
 # Every wait is bounded, so the script ends within about 40 seconds whatever happens.
 set -u
 
@@ -134,6 +136,20 @@ launch)
     click 1003
     expected="width=1152 height=864 fullscreen=1 lightsOff=0 musicOff=1 launchRequested=1 cancelled=0"
     want_display=yes
+    ;;
+keys)
+    click 1006
+    for key in space Tab Return KP_Enter Escape space; do
+        xdotool key --window "$wid" "$key" || fail "could not press $key"
+        sleep 0.2
+    done
+    sleep 0.3
+    kill -0 "$pid" 2>/dev/null || fail "the dialog ended on a key"
+    xdotool search --all --onlyvisible --pid "$pid" --name "$dialog_name" >/dev/null 2>&1 ||
+        fail "the dialog was hidden by a key"
+    click 1004
+    expected="width=800 height=600 fullscreen=0 lightsOff=0 musicOff=0 launchRequested=0 cancelled=1"
+    want_display=no
     ;;
 *)
     fail "unknown scenario"
