@@ -110,9 +110,6 @@ bool loadFrom(Scene& scene, ByteSource& source) {
     shadowTestMode = 2;
     precomputeLighting(scene);
     shadowTestMode = 1;
-    // Meshes no frame relights ("$" ones) show their baked light, not white.
-    for (SceneObject* object = &scene; object; object = object->next)
-        if (object->kind == KIND_MESH) object->vertexColors = object->baseColors;
     resetCursor(scene);
 
     // The show lasts until the last camera's last eye key; without one there is nothing to play.

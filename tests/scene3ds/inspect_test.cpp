@@ -194,7 +194,7 @@ TEST(InspectDump, OptionsReachTheLoaderAndTheLightingPass) {
     EXPECT_EQ(loadedOnly["translucentShadowFactor"].source, "0.5");
     const Json& before = loadedOnly["objects"][0];
     EXPECT_EQ(numberAt(before["baseColors"][0], 0), "0");
-    EXPECT_EQ(numberAt(before["vertexColors"][0], 0), "0") << "the baked colour until a lighting pass";
+    EXPECT_EQ(numberAt(before["vertexColors"][0], 0), "1") << "white until a lighting pass";
 
     Json lit = dump(path, {"--mode", "2", "--light", "--json"});
     const Json& after = lit["objects"][0];

@@ -81,11 +81,11 @@ SceneModel buildColonneScene() {
         "!floor",
         grid({-PLATFORM_X, 0, PLATFORM_Z}, {2 * PLATFORM_X, 0, 0}, {0, 0, -2 * PLATFORM_Z}, 16, 28, 8, 14),
         TEX_MARBLE_TILES);
-    scene.addMesh("$!steps",
+    scene.addMesh("!steps",
                   box({-PLATFORM_X, -PLATFORM_DEPTH, -PLATFORM_Z}, {PLATFORM_X, 0, PLATFORM_Z}, 80, 200,
                       BOX_ALL & ~(BOX_TOP | BOX_BOTTOM)),
                   TEX_STONE);
-    scene.addMesh("$!ground",
+    scene.addMesh("!ground",
                   grid({-2400, -PLATFORM_DEPTH, 2400}, {4800, 0, 0}, {0, 0, -4800}, 12, 12, 32, 32),
                   TEX_COBBLE);
 

@@ -44,7 +44,7 @@ MeshData mirrorMesh(int side) {
 void addFrame(SceneBuilder& scene, int side) {
     const double x0 = side * (HALF_WIDTH - 1), x1 = side * (HALF_WIDTH - 7);
     const double lowX = std::min(x0, x1), highX = std::max(x0, x1), t = 14;
-    const std::string prefix = side < 0 ? "$!frameW" : "$!frameE";
+    const std::string prefix = side < 0 ? "!frameW" : "!frameE";
     // The side bars stand between the top and bottom bars.
     const unsigned between = BOX_ALL & ~(BOX_TOP | BOX_BOTTOM);
     scene.addMesh(prefix + "1",
@@ -132,7 +132,7 @@ SceneModel buildMirrorScene() {
         "!floor",
         grid({-HALF_WIDTH, 0, HALF_LENGTH}, {2 * HALF_WIDTH, 0, 0}, {0, 0, -2 * HALF_LENGTH}, 6, 14, 6, 14),
         TEX_FLOOR_TILES);
-    scene.addMesh("$!ceil",
+    scene.addMesh("!ceil",
                   grid({-HALF_WIDTH, HEIGHT, -HALF_LENGTH}, {2 * HALF_WIDTH, 0, 0}, {0, 0, 2 * HALF_LENGTH},
                        3, 7, 3, 7),
                   TEX_PLASTER);
@@ -145,7 +145,7 @@ SceneModel buildMirrorScene() {
     scene.addMesh("!wallN",
                   grid({-HALF_WIDTH, 0, -HALF_LENGTH}, {2 * HALF_WIDTH, 0, 0}, {0, HEIGHT, 0}, 6, 4, 3, 2),
                   TEX_HALL_WALL);
-    scene.addMesh("$!wallS",
+    scene.addMesh("!wallS",
                   grid({HALF_WIDTH, 0, HALF_LENGTH}, {-2 * HALF_WIDTH, 0, 0}, {0, HEIGHT, 0}, 3, 2, 3, 2),
                   TEX_HALL_WALL);
 

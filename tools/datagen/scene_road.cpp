@@ -90,7 +90,7 @@ MeshData carLamps() {
 void addLamp(SceneBuilder& scene, int n, double x, double z, double reach = 240) {
     MeshData post = cylinder({x, 0, z}, 4, 140, 4, 1, 1, 70, false, false);
     post.append(box({x - 8, 140, z - 8}, {x + 8, 158, z + 8}, 16));
-    scene.addMesh(numbered("$!post", n), post, TEX_LAMP_METAL);
+    scene.addMesh(numbered("!post", n), post, TEX_LAMP_METAL);
     // The flame carrier sits on the lantern; its one position key is where the flames rise.
     scene.addAnimatedMesh(numbered("*1lamp", n),
                           box({x - 3, 158, z - 3}, {x + 3, 164, z + 3}, 6, 1e9, BOX_NO_BOTTOM), TEX_FLAME,
@@ -104,15 +104,15 @@ void addLamp(SceneBuilder& scene, int n, double x, double z, double reach = 240)
 void addHouse(SceneBuilder& scene, const std::string& name, double x0, double x1, double z0, double z1,
               double height, bool facesEast) {
     const unsigned front = facesEast ? BOX_RIGHT : BOX_LEFT;
-    scene.addMesh("$!" + name, box({x0, 0, z0}, {x1, height, z1}, 95, 100, front | BOX_BACK | BOX_FRONT),
+    scene.addMesh("!" + name, box({x0, 0, z0}, {x1, height, z1}, 95, 100, front | BOX_BACK | BOX_FRONT),
                   TEX_FACADE);
-    scene.addMesh("$!" + name + "r", box({x0, 0, z0}, {x1, height, z1}, 60, 100, BOX_TOP), TEX_ROOF);
+    scene.addMesh("!" + name + "r", box({x0, 0, z0}, {x1, height, z1}, 60, 100, BOX_TOP), TEX_ROOF);
 }
 
 // A tall block around the plaza: window walls and a roof.
 void addBlock(SceneBuilder& scene, const std::string& name, Vec3 low, Vec3 high) {
-    scene.addMesh("$!" + name, box(low, high, 150, 150, BOX_NO_BOTTOM & ~BOX_TOP), TEX_WINDOWS);
-    scene.addMesh("$!" + name + "r", box(low, high, 80, 200, BOX_TOP), TEX_ROOF);
+    scene.addMesh("!" + name, box(low, high, 150, 150, BOX_NO_BOTTOM & ~BOX_TOP), TEX_WINDOWS);
+    scene.addMesh("!" + name + "r", box(low, high, 80, 200, BOX_TOP), TEX_ROOF);
 }
 
 MeshData bench() {
@@ -146,7 +146,9 @@ Vec3 logoWordCentre() {
     const WordBounds b = logoWordBounds();
     return {(b.left + b.right) / 2, 10, (b.far + b.nearSide) / 2};
 }
-double logoWordWidth() { return logoWordBounds().right - logoWordBounds().left; }
+double logoWordWidth() {
+    return logoWordBounds().right - logoWordBounds().left;
+}
 
 void addCameras(SceneBuilder& scene) {
     const int cut1 = frameAt(20), cut2 = frameAt(45), steady = frameAt(50), end = frameAt(SECONDS);

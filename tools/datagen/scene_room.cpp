@@ -109,27 +109,27 @@ void addWindow(SceneBuilder& scene) {
     const unsigned noEnds = BOX_ALL & ~(BOX_TOP | BOX_BOTTOM);
     const unsigned noSides = BOX_ALL & ~(BOX_BACK | BOX_FRONT);
     scene.addMesh(
-        "$!winT",
+        "!winT",
         box({WEST - 6, WINDOW_TOP - 6, WINDOW_NORTH - 6}, {WEST + 6, WINDOW_TOP + 6, WINDOW_SOUTH + 6}, 30),
         TEX_WOOD);
-    scene.addMesh("$!winB",
+    scene.addMesh("!winB",
                   box({WEST - 6, WINDOW_BOTTOM - 6, WINDOW_NORTH - 6},
                       {WEST + 6, WINDOW_BOTTOM + 6, WINDOW_SOUTH + 6}, 30),
                   TEX_WOOD);
-    scene.addMesh("$!winN",
+    scene.addMesh("!winN",
                   box({WEST - 6, WINDOW_BOTTOM + 6, WINDOW_NORTH - 6},
                       {WEST + 6, WINDOW_TOP - 6, WINDOW_NORTH + 6}, 30, 1e9, noEnds),
                   TEX_WOOD);
-    scene.addMesh("$!winS",
+    scene.addMesh("!winS",
                   box({WEST - 6, WINDOW_BOTTOM + 6, WINDOW_SOUTH - 6},
                       {WEST + 6, WINDOW_TOP - 6, WINDOW_SOUTH + 6}, 30, 1e9, noEnds),
                   TEX_WOOD);
-    scene.addMesh("$!mullV",
+    scene.addMesh("!mullV",
                   box({WEST - 3, WINDOW_BOTTOM + 6, -3}, {WEST + 3, WINDOW_TOP - 6, 3}, 30, 1e9, noEnds),
                   TEX_WOOD);
-    scene.addMesh("$!mullHN", box({WEST - 3, 167, WINDOW_NORTH + 6}, {WEST + 3, 173, -3}, 30, 1e9, noSides),
+    scene.addMesh("!mullHN", box({WEST - 3, 167, WINDOW_NORTH + 6}, {WEST + 3, 173, -3}, 30, 1e9, noSides),
                   TEX_WOOD);
-    scene.addMesh("$!mullHS", box({WEST - 3, 167, 3}, {WEST + 3, 173, WINDOW_SOUTH - 6}, 30, 1e9, noSides),
+    scene.addMesh("!mullHS", box({WEST - 3, 167, 3}, {WEST + 3, 173, WINDOW_SOUTH - 6}, 30, 1e9, noSides),
                   TEX_WOOD);
 
     // Four "%" panes: added over what is behind them, and a translucent shadow for the sun.
@@ -143,9 +143,9 @@ void addWindow(SceneBuilder& scene) {
     // The day outside: a picture added over the dark, lit by the sun behind it.
     scene.addMesh("%$view", grid({WEST - 50, 60, 160}, {0, 0, -320}, {0, 220, 0}, 2, 2, 1, 1), TEX_DAYLIGHT);
     // Curtains beside the window.
-    scene.addMesh("$!curtN", grid({WEST + 6, 60, WINDOW_NORTH - 6}, {0, 0, -60}, {0, 210, 0}, 2, 3, 2, 1),
+    scene.addMesh("!curtN", grid({WEST + 6, 60, WINDOW_NORTH - 6}, {0, 0, -60}, {0, 210, 0}, 2, 3, 2, 1),
                   TEX_CURTAIN);
-    scene.addMesh("$!curtS", grid({WEST + 6, 60, WINDOW_SOUTH + 66}, {0, 0, -60}, {0, 210, 0}, 2, 3, 2, 1),
+    scene.addMesh("!curtS", grid({WEST + 6, 60, WINDOW_SOUTH + 66}, {0, 0, -60}, {0, 210, 0}, 2, 3, 2, 1),
                   TEX_CURTAIN);
 }
 
@@ -235,23 +235,23 @@ SceneModel buildRoomScene() {
     // The hall outside the door.
     scene.addMesh("!hall", grid({-40, 0, 640}, {300, 0, 0}, {0, 0, SOUTH - 640}, 3, 4, 2.5, 3),
                   TEX_WOOD_FLOOR);
-    scene.addMesh("$!hallW", grid({-40, 0, 640}, {0, 0, SOUTH - 640}, {0, HEIGHT, 0}, 4, 3, 3, 2),
+    scene.addMesh("!hallW", grid({-40, 0, 640}, {0, 0, SOUTH - 640}, {0, HEIGHT, 0}, 4, 3, 3, 2),
                   TEX_PLASTER);
-    scene.addMesh("$!hallE", grid({EAST + 10, 0, SOUTH}, {0, 0, 640 - SOUTH}, {0, HEIGHT, 0}, 4, 3, 3, 2),
+    scene.addMesh("!hallE", grid({EAST + 10, 0, SOUTH}, {0, 0, 640 - SOUTH}, {0, HEIGHT, 0}, 4, 3, 3, 2),
                   TEX_PLASTER);
 
     // Furniture: the table and chairs cast the moving shadows.
     scene.addMesh("table", table(), TEX_WOOD);
     scene.addMesh("chair1", translated(chair(), {0, 0, -95}), TEX_WOOD);
     scene.addMesh("chair2", translated(turnedY(chair(), {}, PI), {0, 0, 95}), TEX_WOOD);
-    scene.addMesh("$!shelf", box({-200, 0, NORTH + 6}, {-70, 210, NORTH + 50}, 70, 1e9, BOX_NO_BOTTOM),
+    scene.addMesh("!shelf", box({-200, 0, NORTH + 6}, {-70, 210, NORTH + 50}, 70, 1e9, BOX_NO_BOTTOM),
                   TEX_WOOD);
     scene.addMesh("!rug", grid({-130, 1, 150}, {260, 0, 0}, {0, 0, -300}, 4, 4, 1, 1), TEX_RUG);
 
     // The floor lamp under its "%" shade.
     MeshData stand = cylinder({170, 0, -220}, 18, 3, 8, 1, 1, 10, true, false);
     stand.append(cylinder({170, 3, -220}, 3, 147, 6, 2, 1, 50, false, false));
-    scene.addMesh("$!stand", stand, TEX_LAMP_METAL);
+    scene.addMesh("!stand", stand, TEX_LAMP_METAL);
     scene.addMesh("%shade", cylinder({170, 150, -220}, 30, 40, 8, 1, 1, 40, false, false), TEX_LAMPSHADE);
 
     // Candles on the table, each with a small flame carrier at its wick.
@@ -264,7 +264,7 @@ SceneModel buildRoomScene() {
         scene.addAnimatedMesh("*1flame" + std::to_string(n++), flameBody(wick + Vec3{0, 1, 0}, 1.5),
                               TEX_FLAME, {{0, wick}});
     }
-    scene.addMesh("$!candles", wax, TEX_CANDLE);
+    scene.addMesh("!candles", wax, TEX_CANDLE);
 
     addSwingingLamp(scene);
 
