@@ -10,7 +10,9 @@ packages=(
   libjpeg62-turbo-dev
   libsdl2-mixer-dev
   libkissfft-dev
-  libfltk1.3-dev
+  # FLTK's CMake package imports its fluid program and fails to configure when it is missing;
+  # the -dev package only recommends it, so name it here.
+  libfltk1.3-dev fluid
   libmp3lame-dev libfreetype-dev fonts-dejavu-core
   libpng-dev ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
