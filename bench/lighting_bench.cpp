@@ -1,7 +1,7 @@
 // Per-frame vertex lighting on a synthetic room: 20 lit meshes with 10,000 vertices in all,
 // 10 "$" walls, so 30 casters, and 8 moving lights in lighting mode 3 with one rectangle per
 // caster. Times computeLighting and single shadow tests, library against the plain version.
-#include "render/lighting.h"
+#include "lighting/lighting.h"
 
 #include "lighting_reference.h"
 #include "scene_builder.h"

@@ -1,7 +1,7 @@
 // Loads a scene from the fuzzer's bytes through the loader's own path (a memory byte source),
 // the static lighting bake included, then runs one per-frame lighting pass on the result.
 #include "fuzz_support.h"
-#include "render/lighting.h"
+#include "lighting/lighting.h"
 #include "scene3ds/byte_source.h"
 #include "scene3ds/scene_loader.h"
 

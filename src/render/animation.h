@@ -2,7 +2,7 @@
 // and the motion of meshes and lights along their tracks.
 #pragma once
 
-#include "scene3ds/scene.h"
+#include "scene/scene.h"
 
 namespace pelx {
 

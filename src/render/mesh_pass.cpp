@@ -3,11 +3,11 @@
 // scene has mirrors, whose pass lights the frame once for all its drawings.
 #include "render/mesh_pass.h"
 
-#include "particles/flare_emitters.h"
+#include "effects/flare_emitters.h"
+#include "lighting/lighting.h"
 #include "platform/display_state.h"
 #include "platform/frame.h"
 #include "platform/launch_options.h"
-#include "render/lighting.h"
 
 #include <GL/gl.h>
 #include <algorithm>

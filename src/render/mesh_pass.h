@@ -2,7 +2,7 @@
 // current camera.
 #pragma once
 
-#include "scene3ds/scene.h"
+#include "scene/scene.h"
 
 namespace pelx {
 

@@ -4,11 +4,11 @@
 // display modes lower than 512 pixels still give a whole picture.
 #include "render/mirror_pass.h"
 
+#include "lighting/lighting.h"
 #include "platform/display_state.h"
 #include "platform/frame.h"
 #include "platform/launch_options.h"
 #include "platform/window.h"
-#include "render/lighting.h"
 #include "render/mesh_pass.h"
 
 #include <GL/gl.h>

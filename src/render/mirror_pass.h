@@ -2,7 +2,7 @@
 // mirror's texture, before the frame's main drawing.
 #pragma once
 
-#include "scene3ds/scene.h"
+#include "scene/scene.h"
 
 namespace pelx {
 

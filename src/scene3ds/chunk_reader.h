@@ -3,7 +3,7 @@
 // children of its chunk. An optional trace on the scene sees every chunk the walk meets.
 #pragma once
 
-#include "scene3ds/scene.h"
+#include "scene/scene.h"
 
 #include <array>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // frame count). Files and memory go through the same steps.
 #include "scene3ds/scene_loader.h"
 
-#include "render/lighting.h"
+#include "lighting/lighting.h"
 #include "scene3ds/byte_source.h"
 #include "scene3ds/chunk_handlers.h"
 

@@ -1,7 +1,7 @@
 // Loading a whole 3DS file into an empty scene, ready at frame 0 with its static lighting.
 #pragma once
 
-#include "scene3ds/scene.h"
+#include "scene/scene.h"
 
 namespace pelx {
 

@@ -1,8 +1,8 @@
 // The asset set: the show's fixed loading order and its per-scene parameters.
 #include "timeline/asset_set.h"
 
-#include "particles/flare_emitters.h"
-#include "render/lighting.h"
+#include "effects/flare_emitters.h"
+#include "lighting/lighting.h"
 #include "scene3ds/scene_loader.h"
 #include "timeline/scene_clock.h"
 

@@ -5,7 +5,7 @@
 
 #include "image/texture.h"
 #include "particles/particle_system.h"
-#include "scene3ds/scene.h"
+#include "scene/scene.h"
 
 #include <cstdint>
 #include <functional>

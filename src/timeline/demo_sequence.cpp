@@ -1,8 +1,8 @@
 // The demo sequence: open the display, load, start the music, play the scenes, tear down.
 #include "timeline/demo_sequence.h"
 
-#include "app/display.h"
 #include "audio/music.h"
+#include "display/display.h"
 #include "platform/launch_options.h"
 #include "timeline/asset_set.h"
 #include "timeline/scene_scripts.h"

@@ -1,7 +1,7 @@
 // Scene clock and frame loop helpers.
 #include "timeline/scene_clock.h"
 
-#include "app/display.h"
+#include "display/display.h"
 #include "platform/clock.h"
 
 namespace pelx {

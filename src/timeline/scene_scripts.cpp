@@ -1,11 +1,11 @@
 // The scene scripts: the common frame loop and each scene's extras.
 #include "timeline/scene_scripts.h"
 
-#include "particles/mask_emitter.h"
+#include "effects/mask_emitter.h"
+#include "lighting/lighting.h"
 #include "particles/particle_renderers.h"
 #include "platform/phase_timer.h"
 #include "render/animation.h"
-#include "render/lighting.h"
 #include "render/mesh_pass.h"
 #include "render/mirror_pass.h"
 #include "timeline/asset_set.h"

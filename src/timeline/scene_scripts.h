@@ -2,7 +2,7 @@
 // with the scene's length and runs the frame loop with its extras until the clock runs out.
 #pragma once
 
-#include "scene3ds/scene.h"
+#include "scene/scene.h"
 
 namespace pelx {
 

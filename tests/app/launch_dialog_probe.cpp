@@ -3,8 +3,8 @@
 // show's display window for a moment, as the show would, so the script can see that it does
 // so then and only then. With --layout it prints each control's pixel rectangle instead.
 #include "app/dialog_units.h"
-#include "app/display.h"
 #include "app/launch_dialog.h"
+#include "display/display.h"
 #include "platform/launch_options.h"
 #include "platform/window.h"
 #include "resources/launch_dialog_layout.h"

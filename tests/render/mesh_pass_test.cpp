@@ -2,10 +2,10 @@
 // depth writes, mirror meshes, textures by material, the lighting rule and the state after.
 #include "render/mesh_pass.h"
 
+#include "lighting/lighting.h"
 #include "platform/display_state.h"
 #include "platform/frame.h"
 #include "platform/launch_options.h"
-#include "render/lighting.h"
 #include "render/render_scene.h"
 
 #include <GL/gl.h>

@@ -4,9 +4,9 @@
 #include "render/mirror_pass.h"
 
 #include "image/texture.h"
+#include "lighting/lighting.h"
 #include "platform/frame.h"
 #include "platform/launch_options.h"
-#include "render/lighting.h"
 #include "render/render_scene.h"
 
 #include <GL/gl.h>

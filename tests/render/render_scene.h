@@ -2,7 +2,7 @@
 // and where a direction from the eye lands in the 320 x 240 test window.
 #pragma once
 
-#include "scene3ds/scene.h"
+#include "scene/scene.h"
 #include "support/gl_test_support.h"
 
 #include <GL/gl.h>

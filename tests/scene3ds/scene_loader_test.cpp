@@ -3,7 +3,7 @@
 // and damaged files, which load what they hold without reading outside it.
 #include "scene3ds/scene_loader.h"
 
-#include "render/lighting.h"
+#include "lighting/lighting.h"
 #include "scene3ds/chunk_handlers.h"
 #include "scene_bytes.h"
 #include "support/test_support.h"

@@ -1,6 +1,6 @@
 #include "support/gl_test_support.h"
 
-#include "app/display.h"
+#include "display/display.h"
 #include "platform/launch_options.h"
 
 #include <GL/gl.h>

@@ -1,8 +1,8 @@
 // The asset set and the scene scripts run on small data in a temporary folder, with the show's
 // own display and a virtual clock that moves on with every presented frame.
+#include "lighting/lighting.h"
 #include "platform/frame.h"
 #include "platform/window.h"
-#include "render/lighting.h"
 #include "show_data.h"
 #include "support/gl_test_support.h"
 #include "timeline/asset_set.h"

@@ -3,7 +3,7 @@
 // are recorded by name, not decoded.
 #pragma once
 
-#include "scene3ds/scene.h"
+#include "scene/scene.h"
 
 #include <string>
 #include <vector>

@@ -4,10 +4,10 @@
 #include "inspect.h"
 
 #include "image/texture.h"
+#include "lighting/lighting.h"
 #include "platform/frame.h"
 #include "platform/message.h"
 #include "render/animation.h"
-#include "render/lighting.h"
 #include "scene3ds/scene_loader.h"
 
 #include <algorithm>

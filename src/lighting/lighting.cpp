@@ -1,0 +1,644 @@
+// Per-vertex lighting: static "&" lights baked into baseColors at load, the others added each
+// frame into vertexColors, dimmed where a shadow ray meets a caster's section rectangle.
+// This is the show's hottest loop, so everything that does not depend on the vertex is
+// prepared once per call; the results are bit for bit those of testing each ray from scratch.
+#include "lighting/lighting.h"
+
+#include "lighting/geometry.h"
+#include "platform/phase_timer.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace pelx {
+
+namespace {
+
+// "$" and "!" count as the first or the second character of a name.
+bool nameMarked(const SceneObject& object, char mark) {
+    return object.name[0] == mark || (object.name[0] != 0 && object.name[1] == mark);
+}
+
+// The light table is trusted as loaded, but never read past its capacity.
+int usableLightCount(const Scene& scene) {
+    return std::clamp(scene.lightCount, 0, MAX_LIGHTS);
+}
+
+// Vertices whose colour arrays exist; a mesh whose arrays are shorter than vertexCount (a
+// failed allocation, a hand-built scene) is lit as far as its arrays go.
+size_t bakedVertexCount(const SceneObject& mesh) {
+    return std::min({static_cast<size_t>(mesh.vertexCount), mesh.vertices.size(), mesh.baseColors.size()});
+}
+size_t litVertexCount(const SceneObject& mesh) {
+    return std::min(bakedVertexCount(mesh), mesh.vertexColors.size());
+}
+
+// The walkers step with nextObject, which stays on the last object; keep that behaviour.
+SceneObject* following(SceneObject* object) {
+    return object->next ? object->next : object;
+}
+
+// Where a vertex is this frame: the mesh's translation only, its rotation is not applied.
+Vec3d worldPoint(const SceneObject& mesh, const Vec3d& vertex) {
+    return {vertex.x - mesh.pivot.x + mesh.position.x, vertex.y - mesh.pivot.y + mesh.position.y,
+            vertex.z - mesh.pivot.z + mesh.position.z};
+}
+
+Vec3f toFloat(const Vec3d& v) {
+    return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)};
+}
+
+// A world point moved into a caster's stored coordinates (its translation undone).
+Vec3f intoCaster(Vec3f point, const SceneObject& caster) {
+    return {static_cast<float>(static_cast<double>(point.x) + caster.pivot.x - caster.position.x),
+            static_cast<float>(static_cast<double>(point.y) + caster.pivot.y - caster.position.y),
+            static_cast<float>(static_cast<double>(point.z) + caster.pivot.z - caster.position.z)};
+}
+
+float lightDistance(const Vec3d& point, const Vec3d& light, bool manhattan) {
+    if (manhattan) {
+        const float dx = absoluteValue(static_cast<float>(point.x - light.x));
+        const float dy = absoluteValue(static_cast<float>(point.y - light.y));
+        const float dz = absoluteValue(static_cast<float>(point.z - light.z));
+        return static_cast<float>(static_cast<double>(dx) + dy + dz);
+    }
+    const double dx = point.x - light.x, dy = point.y - light.y, dz = point.z - light.z;
+    return static_cast<float>(std::sqrt(dx * dx + dy * dy + dz * dz));
+}
+
+// Linear fall-off to nothing at the range. A light without a spotlight target has range 0:
+// it lights nothing (the fall-off would divide zero by zero at the light itself).
+bool attenuation(float distance, float range, double* result) {
+    if (!(range > 0) || !(distance <= range)) return false;
+    *result = 1.0 - static_cast<double>(distance) / range;
+    return true;
+}
+
+float addClamped(float colour, double amount) {
+    const float sum = static_cast<float>(colour + amount);
+    return sum > 1.0f ? 1.0f : sum;
+}
+
+void addLight(Vec3f& colour, const SceneLight& light, double att, int shadow, const Scene& scene) {
+    double r = att * light.color.x, g = att * light.color.y, b = att * light.color.z;
+    if (shadow != SHADOW_LIT) {
+        const double factor =
+            shadow == SHADOW_TRANSLUCENT ? scene.translucentShadowFactor : scene.shadowFactor;
+        r *= factor;
+        g *= factor;
+        b *= factor;
+    }
+    colour.x = addClamped(colour.x, r);
+    colour.y = addClamped(colour.y, g);
+    colour.z = addClamped(colour.z, b);
+}
+
+bool lightApplies(const Scene& scene, const SceneObject& mesh, const SceneLight& light) {
+    if (light.tag == '&' || !light.on) return false;
+    // A still light on a still mesh gives the same colours every frame; in shadow mode a
+    // moving mesh anywhere may throw a new shadow, so then every light is recomputed.
+    return (scene.lightingMode == LIGHTING_SHADOWS && scene.hasMovingMesh) || light.moving ||
+           mesh.positionTrack.keyCount > 1;
+}
+
+bool shadowRectanglesTested() {
+    return shadowTestMode == 1 || shadowTestMode == 2;
+}
+
+// The same sum as dotProduct, kept here so the innermost loop does not call out for it.
+inline double dot(const Vec3f& a, const Vec3f& b) {
+    return static_cast<double>(a.x) * b.x + static_cast<double>(a.y) * b.y + static_cast<double>(a.z) * b.z;
+}
+
+inline float component(const Vec3f& v, int axis) {
+    return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
+}
+
+// Coordinates beyond this are left to the full test: the lengths there may overflow a float.
+constexpr double MODERATE_COORDINATE = 1e18;
+// Nearer than this the difference vectors may be denormal; left to the full test too.
+constexpr double MIN_SHORTCUT_DISTANCE_SQUARED = 1e-24;
+constexpr double MIN_SHORTCUT_SIDE = 1e-9;
+// Limits of the shortcuts for axis-aligned rectangles; clearlyInside and clearlyOutside give
+// the reasons.
+constexpr double MAX_INSIDE_ASPECT = 10;
+constexpr double INSIDE_MARGIN = 0.25;       // of the short side
+constexpr double INSIDE_PLANE_SLACK = 1e-5;  // of the short side
+constexpr double OUTSIDE_GAP = 0.01;         // of the diagonal
+constexpr double OUTSIDE_PLANE_SLACK = 1e-5; // of the diagonal
+
+// One section rectangle of a caster with everything that does not depend on the ray.
+struct CasterRectangle {
+    const Vec3f* corners;
+    Vec3f normal;
+    float planeConstant;
+    Vec3f boxMin, boxMax;
+    double farSquared; // squared distance from the box beyond which no point counts as inside
+    bool moderate;     // every corner coordinate is small enough for the far-point shortcut
+    // Axis-aligned rectangles: the axis they are flat on (else -1) and that coordinate.
+    int flatAxis;
+    double flatAt;
+    double outsideSlack, outsideSquared;
+    // Of moderate shape only: the box a crossing must lie in to count as clearly inside.
+    bool insideShortcut;
+    double insideSlack;
+    double innerLow[3], innerHigh[3];
+};
+
+// Corners walking round an axis-aligned rectangle: flat on one axis, each corner on the box's
+// corners, consecutive ones differing on exactly one axis (so all four grid points are met).
+int flatAxisOf(const CasterRectangle& r) {
+    int flat = -1;
+    for (int axis = 0; axis < 3; ++axis) {
+        const float low = component(r.boxMin, axis), high = component(r.boxMax, axis);
+        if (low == high) {
+            if (flat >= 0) return -1;
+            flat = axis;
+        } else if (!(high - static_cast<double>(low) >= MIN_SHORTCUT_SIDE)) {
+            return -1;
+        }
+    }
+    if (flat < 0) return -1;
+    for (int i = 0; i < 4; ++i) {
+        const Vec3f& a = r.corners[i];
+        const Vec3f& b = r.corners[(i + 1) % 4];
+        int differing = 0;
+        for (int axis = 0; axis < 3; ++axis) {
+            const float value = component(a, axis);
+            if (value != component(r.boxMin, axis) && value != component(r.boxMax, axis)) return -1;
+            if (value != component(b, axis)) ++differing;
+        }
+        if (differing != 1) return -1;
+    }
+    return flat;
+}
+
+// What the shortcuts of clearlyInside and clearlyOutside need to know about a rectangle.
+void prepareShortcuts(CasterRectangle& rectangle) {
+    const Vec3f* corners = rectangle.corners;
+    rectangle.boxMin = rectangle.boxMax = corners[0];
+    bool moderate = true;
+    for (int i = 0; i < 4; ++i) {
+        const Vec3f& c = corners[i];
+        rectangle.boxMin = {std::min(rectangle.boxMin.x, c.x), std::min(rectangle.boxMin.y, c.y),
+                            std::min(rectangle.boxMin.z, c.z)};
+        rectangle.boxMax = {std::max(rectangle.boxMax.x, c.x), std::max(rectangle.boxMax.y, c.y),
+                            std::max(rectangle.boxMax.z, c.z)};
+        for (float value : {c.x, c.y, c.z})
+            if (!(std::fabs(value) < MODERATE_COORDINATE)) moderate = false;
+    }
+    double side[3];
+    for (int axis = 0; axis < 3; ++axis)
+        side[axis] =
+            static_cast<double>(component(rectangle.boxMax, axis)) - component(rectangle.boxMin, axis);
+    const double diagonalSquared = side[0] * side[0] + side[1] * side[1] + side[2] * side[2];
+    rectangle.farSquared = 4.0 * diagonalSquared;
+    rectangle.moderate = moderate;
+
+    rectangle.flatAxis = moderate ? flatAxisOf(rectangle) : -1;
+    if (rectangle.flatAxis < 0) return;
+    rectangle.flatAt = component(rectangle.boxMin, rectangle.flatAxis);
+    const double diagonal = std::sqrt(diagonalSquared);
+    rectangle.outsideSlack = OUTSIDE_PLANE_SLACK * diagonal;
+    rectangle.outsideSquared = OUTSIDE_GAP * OUTSIDE_GAP * diagonalSquared;
+    double shortSide = MODERATE_COORDINATE, longSide = 0;
+    for (int axis = 0; axis < 3; ++axis)
+        if (axis != rectangle.flatAxis) {
+            shortSide = std::min(shortSide, side[axis]);
+            longSide = std::max(longSide, side[axis]);
+        }
+    rectangle.insideShortcut = longSide <= MAX_INSIDE_ASPECT * shortSide;
+    const double margin = INSIDE_MARGIN * shortSide;
+    for (int axis = 0; axis < 3; ++axis) {
+        rectangle.innerLow[axis] = component(rectangle.boxMin, axis) + margin;
+        rectangle.innerHigh[axis] = component(rectangle.boxMax, axis) - margin;
+    }
+    rectangle.insideSlack = INSIDE_PLANE_SLACK * shortSide;
+}
+
+CasterRectangle prepareRectangle(const Vec3f* corners) {
+    CasterRectangle rectangle{};
+    rectangle.corners = corners;
+    rectangle.normal = triangleNormal(corners);
+    rectangle.planeConstant = planeDistance(rectangle.normal, corners[0]);
+    prepareShortcuts(rectangle);
+    return rectangle;
+}
+
+bool moderatePoint(Vec3f q) {
+    return std::fabs(q.x) < MODERATE_COORDINATE && std::fabs(q.y) < MODERATE_COORDINATE &&
+           std::fabs(q.z) < MODERATE_COORDINATE;
+}
+
+double gap(float value, float low, float high) {
+    if (value < low) return static_cast<double>(low) - value;
+    if (value > high) return static_cast<double>(value) - high;
+    return 0.0;
+}
+
+// True only where the angle-sum test is certain to answer "outside".
+//
+// Any four corners: let c be the point of the corners' box nearest to the crossing q,
+// D = |q - c| and R the box's diagonal. Every corner lies within atan(R / D) of the direction
+// from q to c, so two corner directions are at most 2 atan(R / D) apart; with D >= 2R the four
+// angles add up to at most 3.71 radians, far below the 6.2826 needed.
+//
+// An axis-aligned rectangle, q within h of its plane and D away from it in the plane: from a
+// point outside a convex polygon the angles add up to twice the angle it fills, at most
+// 2 pi - 4 atan(D / R): 2 pi - 0.04 for D >= R / 100. Float rounding moves each computed
+// angle by at most 1e-3 (arc cosine near 0 or pi), and h <= 1e-5 R by at most 2h / D = 2e-3.
+// The sum stays below 2 pi - 0.02, under the 2 pi - 6.3e-4 needed.
+bool clearlyOutside(const CasterRectangle& rectangle, Vec3f q) {
+    if (!rectangle.moderate || !moderatePoint(q)) return false;
+    const double gx = gap(q.x, rectangle.boxMin.x, rectangle.boxMax.x);
+    const double gy = gap(q.y, rectangle.boxMin.y, rectangle.boxMax.y);
+    const double gz = gap(q.z, rectangle.boxMin.z, rectangle.boxMax.z);
+    if (rectangle.flatAxis >= 0) {
+        const int flat = rectangle.flatAxis;
+        if (std::fabs(component(q, flat) - rectangle.flatAt) <= rectangle.outsideSlack) {
+            const double inPlaneSquared =
+                (flat == 0 ? 0 : gx * gx) + (flat == 1 ? 0 : gy * gy) + (flat == 2 ? 0 : gz * gz);
+            if (inPlaneSquared >= rectangle.outsideSquared && inPlaneSquared > MIN_SHORTCUT_DISTANCE_SQUARED)
+                return true;
+        }
+    }
+    const double distanceSquared = gx * gx + gy * gy + gz * gz;
+    return distanceSquared > rectangle.farSquared && distanceSquared > MIN_SHORTCUT_DISTANCE_SQUARED;
+}
+
+// True only where the angle-sum test is certain to answer "inside". For an axis-aligned
+// rectangle with sides a <= b <= 10a and a crossing at least a/4 from every edge, each of the
+// four angles lies between 0.05 and pi - 0.05, where the arc cosine is well conditioned: the
+// rounding of the differences, lengths and cosines moves each by under 1e-5. A crossing off
+// the plane by h <= 1e-5 a shrinks each angle by at most 320 (h/a)^2. The sum stays within
+// 1e-4 of 2 pi, well above the 0.9999 x 2 pi (2 pi - 6.3e-4) needed.
+bool clearlyInside(const CasterRectangle& rectangle, Vec3f q) {
+    if (rectangle.flatAxis < 0 || !rectangle.insideShortcut) return false;
+    for (int axis = 0; axis < 3; ++axis) {
+        const double value = component(q, axis);
+        if (axis == rectangle.flatAxis) {
+            if (!(std::fabs(value - rectangle.flatAt) <= rectangle.insideSlack)) return false;
+        } else if (!(value >= rectangle.innerLow[axis] && value <= rectangle.innerHigh[axis])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+struct Caster {
+    const SceneObject* object;
+    bool translucent;
+    uint32_t firstRectangle;
+    uint32_t rectangleCount;
+};
+
+// Reused between calls so a frame allocates nothing once the arrays have grown.
+struct ShadowScratch {
+    std::vector<Caster> casters;
+    std::vector<CasterRectangle> rectangles;
+    std::vector<uint32_t> aimed;     // casters the current light's rays may cross, in list order
+    std::vector<Vec3f> lightEnds;    // per caster: the light in the caster's coordinates
+    std::vector<float> lightSides;   // per rectangle: signed distance of the light from its plane
+    std::vector<uint32_t> meshAimed; // of those, the casters the current mesh's rays may hit
+    std::vector<float> meshSides;    // lightSides, 0 where the current mesh's rays cannot hit
+    std::vector<Vec3d> worldPoints;  // per vertex of the mesh being lit
+};
+
+ShadowScratch& scratch() {
+    thread_local ShadowScratch instance;
+    return instance;
+}
+
+// The rectangles a caster is tested with under the current shadowTestMode (1 or 2).
+int sectionsOf(const SceneObject& object, const Vec3f** out) {
+    if (shadowTestMode == 1) {
+        out[0] = object.shadowSection;
+        return 1;
+    }
+    out[0] = object.sectionZ;
+    out[1] = object.sectionX;
+    out[2] = object.sectionY;
+    return 3;
+}
+
+// A light on a rectangle's plane (or a degenerate rectangle, NaN side) is never crossed.
+inline bool crossable(float lightSide) {
+    return lightSide < 0 || lightSide > 0;
+}
+
+// The segment from a point to the light, both in the caster's coordinates, against one
+// rectangle whose plane the light is endSide from. prepared holds the rectangle's shortcuts;
+// a single ray passes null and prepares them only once the plane is known to be crossed.
+bool segmentHitsRectangle(const CasterRectangle* prepared, const Vec3f* corners, Vec3f normal,
+                          float planeConstant, float endSide, const Vec3f* segment) {
+    if (!crossable(endSide)) return false;
+    const float startSide = static_cast<float>(dot(normal, segment[0]) + planeConstant);
+    if (startSide == 0 || !(static_cast<double>(startSide) * endSide < 0)) return false;
+    const Vec3f crossing = planeIntersection(normal, segment, static_cast<double>(planeConstant));
+    CasterRectangle local;
+    if (!prepared) {
+        local.corners = corners;
+        prepareShortcuts(local);
+        prepared = &local;
+    }
+    if (clearlyInside(*prepared, crossing)) return true;
+    if (clearlyOutside(*prepared, crossing)) return false;
+    return pointInPolygon(crossing, corners, 4);
+}
+
+// The casters in list order, walked the way every list walker does. castsShadow(object) picks
+// them.
+template <typename Pick> void prepareCasters(ShadowScratch& s, Scene& scene, Pick castsShadow) {
+    s.casters.clear();
+    s.rectangles.clear();
+    SceneObject* object = &scene;
+    for (int n = 0; n < scene.objectCount; ++n, object = following(object)) {
+        if (!castsShadow(*object)) continue;
+        Caster caster{object, object->name[0] == '%', static_cast<uint32_t>(s.rectangles.size()), 0};
+        const Vec3f* sections[3];
+        caster.rectangleCount = static_cast<uint32_t>(sectionsOf(*object, sections));
+        for (uint32_t r = 0; r < caster.rectangleCount; ++r)
+            s.rectangles.push_back(prepareRectangle(sections[r]));
+        s.casters.push_back(caster);
+    }
+    s.lightEnds.resize(s.casters.size());
+    s.lightSides.resize(s.rectangles.size());
+    s.meshSides.resize(s.rectangles.size());
+}
+
+// The ray's far end is the same for every vertex: its side of each plane is computed once, and
+// casters whose planes it can never cross are left out.
+void aimAtLight(ShadowScratch& s, Vec3f light) {
+    s.aimed.clear();
+    for (size_t c = 0; c < s.casters.size(); ++c) {
+        const Caster& caster = s.casters[c];
+        const Vec3f end = intoCaster(light, *caster.object);
+        s.lightEnds[c] = end;
+        bool any = false;
+        for (uint32_t r = caster.firstRectangle; r < caster.firstRectangle + caster.rectangleCount; ++r) {
+            const CasterRectangle& rectangle = s.rectangles[r];
+            s.lightSides[r] = static_cast<float>(dot(rectangle.normal, end) + rectangle.planeConstant);
+            any = any || crossable(s.lightSides[r]);
+        }
+        if (any) s.aimed.push_back(static_cast<uint32_t>(c));
+    }
+}
+
+struct FloatBox {
+    Vec3f low, high;
+};
+
+bool finiteBox(const FloatBox& box) {
+    for (float value : {box.low.x, box.low.y, box.low.z, box.high.x, box.high.y, box.high.z})
+        if (!std::isfinite(value)) return false;
+    return true;
+}
+
+// Whether the rays from every point of the box (the starts, in the caster's coordinates) to
+// the light are certain to miss the rectangle.
+//
+// Same side: n . s + d is linear, so over the box it is smallest and largest at corners. If
+// every corner lies on the light's side by more than the double rounding of that sum could
+// hide, no start is on the other side and no ray crosses the plane.
+//
+// Far away: every true crossing lies in the box spanned by the starts and the light. The
+// computed one strays from it by the rounding of the ray direction, amplified where the ray
+// runs nearly along the plane: at most 1e-6 (T^2 / |light side| + T + M) for rays of length
+// up to T and coordinates up to M, provided the light stands off the plane by 1e-5 T. Beyond
+// 2R (R the rectangle's diagonal) plus that much, clearlyOutside would turn every crossing away.
+bool raysCertainToMiss(const CasterRectangle& rectangle, float lightSide, Vec3f end, const FloatBox& starts) {
+    const double n[3] = {rectangle.normal.x, rectangle.normal.y, rectangle.normal.z};
+    const double low[3] = {starts.low.x, starts.low.y, starts.low.z};
+    const double high[3] = {starts.high.x, starts.high.y, starts.high.z};
+    double least = rectangle.planeConstant, most = rectangle.planeConstant;
+    double scale = std::fabs(static_cast<double>(rectangle.planeConstant));
+    for (int axis = 0; axis < 3; ++axis) {
+        const double a = n[axis] * low[axis], b = n[axis] * high[axis];
+        least += std::min(a, b);
+        most += std::max(a, b);
+        scale += std::max(std::fabs(a), std::fabs(b));
+    }
+    const double margin = 1e-9 * scale + 1e-30;
+    if (lightSide > 0 && least > margin) return true;
+    if (lightSide < 0 && most < -margin) return true;
+
+    if (!rectangle.moderate) return false;
+    const double e[3] = {end.x, end.y, end.z};
+    const double boxLow[3] = {rectangle.boxMin.x, rectangle.boxMin.y, rectangle.boxMin.z};
+    const double boxHigh[3] = {rectangle.boxMax.x, rectangle.boxMax.y, rectangle.boxMax.z};
+    double reachSquared = 0, magnitude = 0, gapSquared = 0;
+    for (int axis = 0; axis < 3; ++axis) {
+        const double reach = std::max(std::fabs(e[axis] - low[axis]), std::fabs(e[axis] - high[axis]));
+        reachSquared += reach * reach;
+        const double hullLow = std::min(low[axis], e[axis]), hullHigh = std::max(high[axis], e[axis]);
+        magnitude = std::max({magnitude, std::fabs(hullLow), std::fabs(hullHigh)});
+        const double g = std::max({0.0, boxLow[axis] - hullHigh, hullLow - boxHigh[axis]});
+        gapSquared += g * g;
+    }
+    const double reach = std::sqrt(reachSquared);
+    const double side = std::fabs(static_cast<double>(lightSide));
+    if (!(side >= 1e-5 * reach)) return false;
+    const double stray = 1e-6 * (reachSquared / side + reach + magnitude);
+    if (!(magnitude + stray < 1e17)) return false;
+    const double clear = std::sqrt(gapSquared) - stray;
+    return clear > 0 && clear * clear > rectangle.farSquared && clear * clear > MIN_SHORTCUT_DISTANCE_SQUARED;
+}
+
+// Narrows the light's casters to those the rays from the starts (world points, as floats) of
+// one mesh may hit.
+void aimFromMesh(ShadowScratch& s, const FloatBox& starts) {
+    s.meshAimed.clear();
+    const bool cull = finiteBox(starts);
+    for (uint32_t c : s.aimed) {
+        const Caster& caster = s.casters[c];
+        const FloatBox local{intoCaster(starts.low, *caster.object), intoCaster(starts.high, *caster.object)};
+        bool any = false;
+        for (uint32_t r = caster.firstRectangle; r < caster.firstRectangle + caster.rectangleCount; ++r) {
+            const float side = s.lightSides[r];
+            const bool missed =
+                cull && crossable(side) && raysCertainToMiss(s.rectangles[r], side, s.lightEnds[c], local);
+            s.meshSides[r] = missed ? 0.0f : side;
+            any = any || crossable(s.meshSides[r]);
+        }
+        if (any) s.meshAimed.push_back(c);
+    }
+}
+
+// The ray from a world point to the light aimed at: the first caster in list order whose
+// rectangle it passes through decides.
+int traceShadowRay(const ShadowScratch& s, Vec3f point) {
+    for (uint32_t c : s.meshAimed) {
+        const Caster& caster = s.casters[c];
+        const Vec3f segment[2] = {intoCaster(point, *caster.object), s.lightEnds[c]};
+        for (uint32_t r = caster.firstRectangle; r < caster.firstRectangle + caster.rectangleCount; ++r) {
+            const CasterRectangle& rectangle = s.rectangles[r];
+            if (segmentHitsRectangle(&rectangle, rectangle.corners, rectangle.normal, rectangle.planeConstant,
+                                     s.meshSides[r], segment))
+                return caster.translucent ? SHADOW_TRANSLUCENT : SHADOW_OPAQUE;
+        }
+    }
+    return SHADOW_LIT;
+}
+
+// The vertex walk of one light over one mesh. points are where distances are measured from;
+// the shadow rays start at shadowPoints, or at points rounded to floats, all inside starts.
+void lightVertices(ShadowScratch& s, Scene& scene, const SceneLight& light, const Vec3d* points,
+                   const Vec3f* shadowPoints, size_t count, Vec3f* colours, bool manhattan, bool boxTest,
+                   bool shadows, const FloatBox& starts) {
+    const Vec3d centre = light.lightPosition;
+    const double range = light.range;
+    if (shadows) {
+        aimAtLight(s, toFloat(centre));
+        aimFromMesh(s, starts);
+    }
+    for (size_t v = 0; v < count; ++v) {
+        const Vec3d& w = points[v];
+        if (boxTest && !(centre.x - range <= w.x && w.x <= centre.x + range && centre.y - range <= w.y &&
+                         w.y <= centre.y + range && centre.z - range <= w.z && w.z <= centre.z + range))
+            continue;
+        double att;
+        if (!attenuation(lightDistance(w, centre, manhattan), light.range, &att)) continue;
+        const int shadow =
+            shadows ? traceShadowRay(s, shadowPoints ? shadowPoints[v] : toFloat(w)) : SHADOW_LIT;
+        addLight(colours[v], light, att, shadow, scene);
+    }
+}
+
+} // namespace
+
+void precomputeLighting(Scene& scene) {
+    ShadowScratch& s = scratch();
+    const int lightCount = usableLightCount(scene);
+    const bool lit = scene.lightCount >= 1 && scene.lightingMode >= 1;
+    // At load every object casts, "!" ones included.
+    const bool shadows = scene.lightingMode == LIGHTING_SHADOWS && shadowRectanglesTested();
+    if (lit && shadows) prepareCasters(s, scene, [](const SceneObject&) { return true; });
+    std::vector<Vec3f> shadowPoints;
+
+    SceneObject* object = &scene;
+    for (int i = 0; i < scene.objectCount; ++i, object = following(object)) {
+        SceneObject& mesh = *object;
+        if (mesh.kind != KIND_MESH) continue;
+        const size_t count = bakedVertexCount(mesh);
+        if (!lit) {
+            std::fill_n(mesh.baseColors.begin(), count, Vec3f{1, 1, 1});
+            continue;
+        }
+        std::fill_n(mesh.baseColors.begin(), count, Vec3f{0, 0, 0});
+        // Distances are measured from the stored vertices; the shadow rays start where the
+        // mesh stands, as they do every frame.
+        FloatBox starts{{INFINITY, INFINITY, INFINITY}, {-INFINITY, -INFINITY, -INFINITY}};
+        if (shadows) {
+            shadowPoints.resize(count);
+            for (size_t v = 0; v < count; ++v) {
+                const Vec3f p = toFloat(worldPoint(mesh, mesh.vertices[v]));
+                shadowPoints[v] = p;
+                // Any NaN start makes the box non-finite too, which turns the narrowing off.
+                starts.low = {std::fmin(starts.low.x, p.x), std::fmin(starts.low.y, p.y),
+                              std::fmin(starts.low.z, p.z)};
+                starts.high = {std::fmax(starts.high.x, p.x), std::fmax(starts.high.y, p.y),
+                               std::fmax(starts.high.z, p.z)};
+                if (std::isnan(p.x) || std::isnan(p.y) || std::isnan(p.z)) starts.low.x = NAN;
+            }
+        }
+        for (int j = 0; j < lightCount; ++j) {
+            const SceneLight* light = scene.lights[j];
+            if (!light || light->tag != '&') continue;
+            lightVertices(s, scene, *light, mesh.vertices.data(), shadows ? shadowPoints.data() : nullptr,
+                          count, mesh.baseColors.data(), false, false, shadows, starts);
+        }
+    }
+    resetCursor(scene);
+}
+
+void computeLighting(Scene& scene) {
+    ScopedPhase phase(Phase::Lighting);
+    ShadowScratch& s = scratch();
+    const int lightCount = usableLightCount(scene);
+    const int mode = scene.lightingMode;
+    if (lightCount > 0 && scene.lightCount > 0 && mode > 0) {
+        const bool shadows = mode == LIGHTING_SHADOWS && shadowRectanglesTested();
+        bool castersReady = false;
+        SceneObject* object = &scene;
+        for (int i = 0; i < scene.objectCount; ++i, object = following(object)) {
+            SceneObject& mesh = *object;
+            if (mesh.kind != KIND_MESH || nameMarked(mesh, '$')) continue;
+            const size_t count = litVertexCount(mesh);
+            std::copy_n(mesh.baseColors.begin(), count, mesh.vertexColors.begin());
+
+            // Where the vertices stand this frame, and the box around them, for a cube test
+            // that turns a light away from the whole mesh at once.
+            s.worldPoints.resize(count);
+            constexpr double inf = std::numeric_limits<double>::infinity();
+            Vec3d low{inf, inf, inf}, high{-inf, -inf, -inf};
+            for (size_t v = 0; v < count; ++v) {
+                const Vec3d w = worldPoint(mesh, mesh.vertices[v]);
+                s.worldPoints[v] = w;
+                low = {std::min(low.x, w.x), std::min(low.y, w.y), std::min(low.z, w.z)};
+                high = {std::max(high.x, w.x), std::max(high.y, w.y), std::max(high.z, w.z)};
+            }
+
+            for (int j = 0; j < lightCount; ++j) {
+                const SceneLight* light = scene.lights[j];
+                if (!light || !lightApplies(scene, mesh, *light) || !(light->range > 0)) continue;
+                const Vec3d centre = light->lightPosition;
+                const double range = light->range;
+                if (!(centre.x - range <= high.x && low.x <= centre.x + range && centre.y - range <= high.y &&
+                      low.y <= centre.y + range && centre.z - range <= high.z && low.z <= centre.z + range))
+                    continue;
+                if (shadows && !castersReady) {
+                    prepareCasters(s, scene, [](const SceneObject& o) { return !nameMarked(o, '!'); });
+                    castersReady = true;
+                }
+                // Only vertices inside the light's cube are lit, so only they start rays.
+                const FloatBox starts{
+                    toFloat({std::max(low.x, centre.x - range), std::max(low.y, centre.y - range),
+                             std::max(low.z, centre.z - range)}),
+                    toFloat({std::min(high.x, centre.x + range), std::min(high.y, centre.y + range),
+                             std::min(high.z, centre.z + range)})};
+                lightVertices(s, scene, *light, s.worldPoints.data(), nullptr, count,
+                              mesh.vertexColors.data(), mode == LIGHTING_MANHATTAN, true, shadows, starts);
+            }
+        }
+    }
+    // The walk ends on the last object, as a cursor walk of objectCount steps does.
+    seekObject(scene, scene.objectCount);
+}
+
+int shadowTest(Scene& scene, int vertex, int meshIndex, int lightIndex, const uint8_t* casters) {
+    seekObject(scene, meshIndex);
+    const SceneObject& mesh = *scene.current;
+    const bool vertexKnown = vertex >= 0 && static_cast<size_t>(vertex) < mesh.vertices.size();
+    const bool lightKnown =
+        lightIndex >= 0 && lightIndex < usableLightCount(scene) && scene.lights[lightIndex];
+    assert(vertexKnown && "shadowTest: no such vertex");
+    assert(lightKnown && "shadowTest: no such light");
+    int result = SHADOW_LIT;
+    if (shadowRectanglesTested() && vertexKnown && lightKnown) {
+        // One ray: each caster is prepared only when the walk reaches it.
+        const Vec3f point = toFloat(worldPoint(mesh, mesh.vertices[vertex]));
+        const Vec3f light = toFloat(scene.lights[lightIndex]->lightPosition);
+        const SceneObject* object = &scene;
+        for (int n = 0; n < scene.objectCount && result == SHADOW_LIT;
+             ++n, object = object->next ? object->next : object) {
+            if (casters[n] != 1) continue;
+            const Vec3f* sections[3];
+            const int count = sectionsOf(*object, sections);
+            const Vec3f segment[2] = {intoCaster(point, *object), intoCaster(light, *object)};
+            for (int r = 0; r < count && result == SHADOW_LIT; ++r) {
+                const Vec3f normal = triangleNormal(sections[r]);
+                const float planeConstant = planeDistance(normal, sections[r][0]);
+                const float endSide = static_cast<float>(dot(normal, segment[1]) + planeConstant);
+                if (segmentHitsRectangle(nullptr, sections[r], normal, planeConstant, endSide, segment))
+                    result = object->name[0] == '%' ? SHADOW_TRANSLUCENT : SHADOW_OPAQUE;
+            }
+        }
+    }
+    seekObject(scene, meshIndex);
+    return result;
+}
+
+} // namespace pelx

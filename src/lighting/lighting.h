@@ -1,0 +1,32 @@
+// Vertex lighting on the CPU: every light fades linearly to nothing at its range; in lighting
+// mode 3 a shadow ray to the light is tested against the casters' section rectangles.
+// "&" lights are baked into baseColors at load; the others are added per frame.
+#pragma once
+
+#include "scene/scene.h"
+
+#include <cstdint>
+
+namespace pelx {
+
+// lightingMode values: 0 or less: no lighting; 1: no shadows, Manhattan distance;
+// 2: no shadows, Euclidean distance; 3: Euclidean distance with shadow rays.
+inline constexpr int LIGHTING_OFF = 0;
+inline constexpr int LIGHTING_MANHATTAN = 1;
+inline constexpr int LIGHTING_EUCLIDEAN = 2;
+inline constexpr int LIGHTING_SHADOWS = 3;
+
+// Shadow test results.
+inline constexpr int SHADOW_LIT = 0;
+inline constexpr int SHADOW_TRANSLUCENT = 1;
+inline constexpr int SHADOW_OPAQUE = 2;
+
+// Fills every mesh's baseColors from the static "&" lights (once, at load).
+void precomputeLighting(Scene& scene);
+// Fills vertexColors of every lit mesh for the current frame.
+void computeLighting(Scene& scene);
+// Vertex of the mesh at list index meshIndex against light lightIndex, with casters[i] = 1 for
+// each object that may cast. Leaves the cursor on the mesh.
+int shadowTest(Scene& scene, int vertex, int meshIndex, int lightIndex, const uint8_t* casters);
+
+} // namespace pelx
