@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 XVFB        = xvfb-run -a -s "-screen 0 1280x1024x24 -noreset"
 
-.PHONY: all deps configure build run test test-main test-asan clean
+.PHONY: all deps configure build run test check-layers test-main test-asan clean
 
 all: build
 
@@ -21,7 +21,11 @@ build: configure
 run: build
 	@scripts/run-demo.sh $(BUILD)
 
-test: build test-main test-asan
+test: check-layers build test-main test-asan
+
+# Every folder includes only the layers below it.
+check-layers:
+	@scripts/check-layers.sh
 
 test-main:
 	cd $(BUILD) && $(XVFB) ctest --output-on-failure -j $(JOBS)
