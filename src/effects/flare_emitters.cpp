@@ -74,11 +74,9 @@ void feedFlareEmitter(Scene& scene, int index) {
         system.emitPosition = carrier.position;
     }
     system.update();
-    if (scene.currentCamera >= 0 && scene.currentCamera < std::min(scene.cameraCount, MAX_CAMERAS)) {
-        if (const SceneObject* camera = scene.cameras[scene.currentCamera]) {
-            system.cameraPosition = camera->eye;
-            system.cameraRotation = camera->rotation;
-        }
+    if (const SceneObject* camera = viewingCamera(scene)) {
+        system.cameraPosition = camera->eye;
+        system.cameraRotation = camera->rotation;
     }
 }
 

@@ -20,13 +20,6 @@ bool isAdditive(const SceneObject& object) {
     return object.name[0] == '%';
 }
 
-// The camera in use, or null when the scene has none to look through.
-const SceneObject* viewingCamera(const Scene& scene) {
-    const int count = std::min(scene.cameraCount, MAX_CAMERAS);
-    if (scene.currentCamera < 0 || scene.currentCamera >= count) return nullptr;
-    return scene.cameras[scene.currentCamera];
-}
-
 // The camera's view, then the object's own motion: moved to its position and turned about its
 // pivot (the first position key, where its vertices were modelled). Objects without a track
 // keep their vertices as stored.

@@ -191,10 +191,7 @@ void renderMirrors(Scene& scene) {
     // A scene with mirrors is lit once here; the reflections and the main view share the colours.
     if (!launchOptions.lightsOff) computeLighting(scene);
 
-    const int cameraCount = std::min(scene.cameraCount, MAX_CAMERAS);
-    SceneObject* camera = scene.currentCamera >= 0 && scene.currentCamera < cameraCount
-                              ? scene.cameras[scene.currentCamera]
-                              : nullptr;
+    SceneObject* camera = viewingCamera(scene);
     if (camera && scene.mirrorCount > 0) {
         const Vec3d savedRotation = camera->rotation;
         const Vec3d savedEye = camera->eye;

@@ -168,6 +168,14 @@ inline const Material* materialAt(const Scene& scene, int32_t index) {
     return index >= 0 && index < scene.materialCount && index < MAX_MATERIALS ? &scene.materials[index] : nullptr;
 }
 
+// The camera the show looks through, or null when there is none to look through: no camera
+// loaded, a current index outside the loaded cameras (a damaged file can hold more camera
+// switches than cameras), or an empty slot.
+inline SceneObject* viewingCamera(const Scene& scene) {
+    const int index = scene.currentCamera;
+    return index >= 0 && index < scene.cameraCount && index < MAX_CAMERAS ? scene.cameras[index] : nullptr;
+}
+
 // Process-wide flags that the loader resets and later layers read (who writes, who reads):
 // drawMirrors: written by loadScene (true) and the mirror pass; read by the mesh pass.
 extern bool drawMirrors;

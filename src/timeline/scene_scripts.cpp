@@ -64,11 +64,10 @@ void writeFireLogo(Scene& scene) {
     ScopedPhase phase(Phase::Particles);
     ParticleSystem& logo = *assets.fireSystemA;
     ParticleSystem& sparks = *assets.fireSystemB;
-    if (scene.cameraCount > 0) {
-        const SceneObject& camera = *scene.cameras[scene.currentCamera];
+    if (const SceneObject* camera = viewingCamera(scene)) {
         for (ParticleSystem* system : {&logo, &sparks}) {
-            system->cameraPosition = camera.eye;
-            system->cameraRotation = camera.rotation;
+            system->cameraPosition = camera->eye;
+            system->cameraRotation = camera->rotation;
         }
     }
     emitFromMask(sceneClock.elapsed, ROAD_LENGTH, assets.logoMask.get(), 1400, logo, sparks, 131, 41, 0);

@@ -157,5 +157,30 @@ TEST(SceneAccessors, MaterialAtRefusesIndicesNoMaterialFills) {
     EXPECT_EQ(materialAt(scene, 0), nullptr) << "a mesh without a material in a scene without materials";
 }
 
+TEST(SceneAccessors, ViewingCameraIsNullWhenTheIndexNamesNoLoadedCamera) {
+    SceneObject first, second;
+    struct Case {
+        int32_t count;
+        int32_t current;
+        const SceneObject* expected;
+        const char* what;
+    };
+    const Case cases[] = {{2, 1, &second, "second camera"},
+                          {2, 0, &first, "first camera"},
+                          {0, 0, nullptr, "a scene without cameras"},
+                          {2, 2, nullptr, "one past the loaded cameras"},
+                          {2, -1, nullptr, "a negative index"},
+                          {MAX_CAMERAS + 1, MAX_CAMERAS, nullptr, "a count past the table"},
+                          {3, 2, nullptr, "an empty slot"}};
+    for (const Case& c : cases) {
+        Scene scene;
+        scene.cameras[0] = &first;
+        scene.cameras[1] = &second;
+        scene.cameraCount = c.count;
+        scene.currentCamera = c.current;
+        EXPECT_EQ(viewingCamera(scene), c.expected) << c.what;
+    }
+}
+
 } // namespace
 } // namespace pelx
