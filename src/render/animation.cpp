@@ -13,14 +13,9 @@ namespace pelx {
 
 namespace {
 
-// The scene files convert radians with this constant, so the camera angles use it as well.
-// Applied as "times 180, then divided by 3.1415", the order the scene loader uses, so both
-// round alike.
-constexpr double DEGREES_PER_HALF_TURN = 180.0;
-constexpr double HALF_TURN_RADIANS = 3.1415;
-
+// The camera angles convert as the scene files do (SCENE_HALF_TURN_RADIANS).
 double degreesOf(double radians) {
-    return radians * DEGREES_PER_HALF_TURN / HALF_TURN_RADIANS;
+    return radians * SCENE_DEGREES_PER_HALF_TURN / SCENE_HALF_TURN_RADIANS;
 }
 
 // Keys a track really holds: the count as stored, but never more than its arrays carry.

@@ -29,6 +29,12 @@ inline constexpr int MAX_EMITTERS = 60;
 inline constexpr int OBJECT_NAME_SIZE = 80;
 inline constexpr int MATERIAL_NAME_SIZE = 256;
 
+// Stored radians become degrees as "times 180, then divided by 3.1415": the scenes were
+// authored against that divisor, not pi. The loader, the camera angles and the data generator
+// all convert with it, in that order, so they round alike.
+inline constexpr double SCENE_DEGREES_PER_HALF_TURN = 180.0;
+inline constexpr double SCENE_HALF_TURN_RADIANS = 3.1415;
+
 struct Face {
     uint16_t a = 0, b = 0, c = 0; // vertex indices, as stored (not checked against vertexCount)
     uint16_t flags = 0;

@@ -9,9 +9,6 @@ namespace {
 // A key is at least its frame (u32), its spline flags (u16) and its value.
 constexpr uint32_t POSITION_KEY_SIZE = 4 + 2 + 12;
 constexpr uint32_t ROTATION_KEY_SIZE = 4 + 2 + 16;
-// Radians to degrees with the divisor the scenes were authored against, not pi.
-constexpr double DEGREES_PER_HALF_TURN = 180.0;
-constexpr double HALF_TURN_RADIANS = 3.1415;
 
 constexpr std::initializer_list<ChildChunk> NODE_CHILDREN = {
     {CHUNK_OBJETNAME, "   +--CHUNK_OBJETNAME\n"},
@@ -126,7 +123,7 @@ void readRotationTrack(Scene& scene, const ChunkHeader& header, SceneObject& obj
         track.keyFrames[i] = readKeyHead(scene);
         double angle = readF32(scene);
         Vec3d axis = readVector(scene);
-        double degrees = angle * DEGREES_PER_HALF_TURN / HALF_TURN_RADIANS;
+        double degrees = angle * SCENE_DEGREES_PER_HALF_TURN / SCENE_HALF_TURN_RADIANS;
         track.keyValues[i] = {axis.x * degrees, axis.y * degrees, axis.z * degrees};
     }
     // Vertices are stored in their key-0 orientation; later keys are relative turns.

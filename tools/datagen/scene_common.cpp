@@ -1,6 +1,8 @@
 // Mesh shapes and the lib3ds model builder shared by the scene files.
 #include "scene_common.h"
 
+#include "scene/scene.h"
+
 #include <lib3ds/camera.h>
 #include <lib3ds/light.h>
 #include <lib3ds/material.h>
@@ -238,10 +240,6 @@ void storeVector(float* out, Vec3 p) {
     out[2] = static_cast<float>(p.y);
 }
 
-// The show turns a stored angle back into degrees with 3.1415 for pi; writing with the same
-// constant gives back exactly the degrees asked for.
-constexpr double SHOW_PI = 3.1415;
-
 void copyName(char* out, const std::string& name) {
     require(!name.empty() && name.size() < 64, "name '" + name + "' must have 1 to 63 characters");
     std::memcpy(out, name.c_str(), name.size() + 1);
@@ -379,7 +377,9 @@ void SceneBuilder::addAnimatedMesh(const std::string& name, const MeshData& mesh
         k->tcb.frame = turn.frame;
         // The show draws the running sum of the keys negated, so the stored angle is minus
         // the turn wanted.
-        k->angle = static_cast<float>(-turn.degrees * SHOW_PI / 180.0);
+        // The show turns it back into degrees with 3.1415 for pi; writing with the same
+        // constant gives back exactly the degrees asked for.
+        k->angle = static_cast<float>(-turn.degrees * SCENE_HALF_TURN_RADIANS / SCENE_DEGREES_PER_HALF_TURN);
         storeVector(k->axis, normalized(turn.axis));
         lib3ds_quat_track_insert(&data.rot_track, k);
     }
