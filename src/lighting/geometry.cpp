@@ -37,7 +37,7 @@ Vec3f crossProduct(Vec3f a, Vec3f b) {
 }
 
 double dotProduct(Vec3f a, Vec3f b) {
-    return static_cast<double>(a.x) * b.x + static_cast<double>(a.y) * b.y + static_cast<double>(a.z) * b.z;
+    return dot(a, b);
 }
 
 float vectorLength(Vec3f v) {

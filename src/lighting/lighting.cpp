@@ -108,11 +108,6 @@ bool shadowRectanglesTested() {
     return shadowTestMode == 1 || shadowTestMode == 2;
 }
 
-// The same sum as dotProduct, kept here so the innermost loop does not call out for it.
-inline double dot(const Vec3f& a, const Vec3f& b) {
-    return static_cast<double>(a.x) * b.x + static_cast<double>(a.y) * b.y + static_cast<double>(a.z) * b.z;
-}
-
 inline float component(const Vec3f& v, int axis) {
     return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
 }

@@ -25,13 +25,6 @@ int64_t trackLength(const KeyTrack& track) {
                               static_cast<int64_t>(track.keyValues.size())});
 }
 
-Vec3d add(Vec3d a, Vec3d b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-Vec3d negated(Vec3d a) {
-    return {-a.x, -a.y, -a.z};
-}
-
 double currentFrameOf(const Scene& scene) {
     const float elapsed = sceneClock.elapsed;
     const float duration = sceneClock.duration;
@@ -193,10 +186,10 @@ void animateObject(SceneObject& object, double frame) {
             if (f1 != f0)
                 partial = {(frame - f0) * step.x / (f1 - f0), (frame - f0) * step.y / (f1 - f0),
                            (frame - f0) * step.z / (f1 - f0)};
-            object.rotation = negated(add(partial, object.rotationSum));
+            object.rotation = -(partial + object.rotationSum);
             while (j < rotationKeys - 1 && rotations.keyFrames[j + 1] <= frame) {
                 ++j;
-                object.rotationSum = add(object.rotationSum, rotations.keyValues[j]);
+                object.rotationSum = object.rotationSum + rotations.keyValues[j];
             }
             rotations.keyIndex = static_cast<int32_t>(j);
         }

@@ -207,7 +207,7 @@ void renderMirrors(Scene& scene) {
             if (target) target->bindFramebuffer(GL_FRAMEBUFFER, target->framebuffer);
             glViewport(0, 0, MIRROR_EDGE, MIRROR_EDGE);
             clearFrame();
-            camera->rotation = {-savedRotation.x, -savedRotation.y, -savedRotation.z};
+            camera->rotation = -savedRotation;
             camera->eye = mirror->position;
             drawMesh(scene);
             // A mirror whose texture was never made has nowhere to keep its picture; copying

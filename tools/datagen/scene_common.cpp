@@ -22,12 +22,6 @@ namespace {
 constexpr double PI = std::numbers::pi;
 } // namespace
 
-double dot(Vec3 a, Vec3 b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-Vec3 cross(Vec3 a, Vec3 b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
 double length(Vec3 a) {
     return std::sqrt(dot(a, a));
 }

@@ -1,8 +1,9 @@
-// Shared pieces of the six scene builders: a small vector type, triangle meshes with texture
+// Shared pieces of the six scene builders: the show's vector type, triangle meshes with texture
 // coordinates and the shapes the scenes are made of, and SceneBuilder, which turns meshes,
 // lights, cameras and keyframe paths given in the show's y-up world into a lib3ds model.
 #pragma once
 
+#include "platform/vec.h"
 #include "scenes.h"
 
 #include <array>
@@ -12,24 +13,9 @@
 
 namespace pelx::datagen {
 
-struct Vec3 {
-    double x = 0, y = 0, z = 0;
-};
+// The show's own Vec3d, with its sums, products, dot and cross.
+using Vec3 = Vec3d;
 
-inline Vec3 operator+(Vec3 a, Vec3 b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-inline Vec3 operator-(Vec3 a, Vec3 b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-inline Vec3 operator*(Vec3 a, double s) {
-    return {a.x * s, a.y * s, a.z * s};
-}
-inline Vec3 operator*(double s, Vec3 a) {
-    return a * s;
-}
-double dot(Vec3 a, Vec3 b);
-Vec3 cross(Vec3 a, Vec3 b);
 double length(Vec3 a);
 Vec3 normalized(Vec3 a);
 // Linear blend: a at t = 0, b at t = 1.

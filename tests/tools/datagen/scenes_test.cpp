@@ -37,10 +37,8 @@ namespace {
 
 // ---- small geometry ----
 
-// The generator's own vector type and operations serve the checks too.
+// The generator's vector type and operations (the show's Vec3d) serve the checks too.
 using P = datagen::Vec3;
-using datagen::cross;
-using datagen::dot;
 double norm(P a) {
     return datagen::length(a);
 }
