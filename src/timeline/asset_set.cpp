@@ -4,6 +4,7 @@
 #include "effects/flare_emitters.h"
 #include "lighting/lighting.h"
 #include "scene3ds/scene_loader.h"
+#include "timeline/data_files.h"
 #include "timeline/scene_clock.h"
 
 #include <GL/gl.h>
@@ -35,7 +36,7 @@ std::unique_ptr<Scene> loadShowScene(const char* file, float shadowFactor, float
 }
 
 std::unique_ptr<ParticleSystem> makeFireSystem(int capacity, float lifetime, int rate, float size, float rise) {
-    auto system = std::make_unique<ParticleSystem>(capacity, "data/fire.jpg", lifetime, rate, size, rise);
+    auto system = std::make_unique<ParticleSystem>(capacity, DATA_FIRE_SPRITE, lifetime, rate, size, rise);
     system->cameraPosition = Vec3d{0, 0, 500};
     system->cameraRotation = Vec3d{0, 0, 0};
     return system;
@@ -75,27 +76,27 @@ void loadAssets(const std::function<void(int step)>& afterStep) {
     static const FlareParameters roomFlares{50, 4.0f, 5, 1.5f, 50.0f};
     static const FlareParameters discoFlares{100, 5.0f, 5, 5.0f, 30.0f};
 
-    loadTexture(assets.showTextures, "data/load.jpg", 0);
-    loadTexture(assets.showTextures, "data/end.jpg", 1);
+    loadTexture(assets.showTextures, DATA_LOAD_PICTURE, 0);
+    loadTexture(assets.showTextures, DATA_END_PICTURE, 1);
     stepDone(1);
-    assets.roadScene = loadShowScene("data/road.3ds", 0.1f, 0.4f, &roadFlares);
+    assets.roadScene = loadShowScene(DATA_ROAD_SCENE, 0.1f, 0.4f, &roadFlares);
     stepDone(2);
     assets.fireSystemA = makeFireSystem(10000, 40.0f, 150, 3.0f, 0.0f);
     stepDone(3);
     assets.fireSystemB = makeFireSystem(5000, 2.0f, 10, 10.0f, 80.0f);
     stepDone(4);
     assets.logoMask = std::make_unique<uint8_t[]>(MASK_SIZE);
-    loadMaskBmp("data/p.bmp", assets.logoMask.get());
+    loadMaskBmp(DATA_LOGO_MASK, assets.logoMask.get());
     stepDone(5);
-    assets.colonneScene = loadShowScene("data/colonne.3ds", 0.1f, 0.4f, nullptr);
+    assets.colonneScene = loadShowScene(DATA_COLONNE_SCENE, 0.1f, 0.4f, nullptr);
     stepDone(6);
-    assets.roomScene = loadShowScene("data/room.3ds", 0.1f, 0.4f, &roomFlares);
+    assets.roomScene = loadShowScene(DATA_ROOM_SCENE, 0.1f, 0.4f, &roomFlares);
     stepDone(7);
-    assets.mirrorScene = loadShowScene("data/mirror.3ds", 0.1f, 0.4f, nullptr);
+    assets.mirrorScene = loadShowScene(DATA_MIRROR_SCENE, 0.1f, 0.4f, nullptr);
     stepDone(8);
-    assets.tunnelScene = loadShowScene("data/tunnel.3ds", 0.6f, 1.0f, nullptr);
+    assets.tunnelScene = loadShowScene(DATA_TUNNEL_SCENE, 0.6f, 1.0f, nullptr);
     stepDone(9);
-    assets.discoScene = loadShowScene("data/disco.3ds", 0.3f, 0.6f, &discoFlares);
+    assets.discoScene = loadShowScene(DATA_DISCO_SCENE, 0.3f, 0.6f, &discoFlares);
     stepDone(10);
 }
 

@@ -5,6 +5,7 @@
 #include "display/display.h"
 #include "platform/launch_options.h"
 #include "timeline/asset_set.h"
+#include "timeline/data_files.h"
 #include "timeline/scene_scripts.h"
 
 namespace pelx {
@@ -32,7 +33,7 @@ void runShow(void* instance, const ShowHooks& hooks) {
     if (hooks.beforeFirstScene) hooks.beforeFirstScene();
     // The music starts only when everything is loaded, right before the first frame.
     const bool music = !launchOptions.musicOff;
-    if (music) startMusic("data/zik.mp3");
+    if (music) startMusic(DATA_SOUNDTRACK);
     for (const ShowScene& scene : SHOW_SCENES) {
         if (!hooks.onlyScene.empty() && hooks.onlyScene != scene.name) continue;
         if (hooks.sceneStarts) hooks.sceneStarts(scene);

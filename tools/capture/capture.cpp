@@ -8,6 +8,7 @@
 #include "platform/window.h"
 #include "png_writer.h"
 #include "timeline/asset_set.h"
+#include "timeline/data_files.h"
 #include "timeline/demo_sequence.h"
 
 #include <GL/gl.h>
@@ -261,13 +262,13 @@ class Capture {
                       "ffmpeg -y -loglevel error -f rawvideo -pix_fmt rgb24 -s %dx%d -framerate %.6f -i -",
                       options.width, options.height, rate);
         std::string command = head;
-        bool music = !options.noMusic && std::filesystem::exists("data/zik.mp3");
+        bool music = !options.noMusic && std::filesystem::exists(DATA_SOUNDTRACK);
         if (music) {
             char audio[160];
             // Every loading frame stands in the video as long as one written show frame.
             const double loadingSeconds = options.withLoading ? LOADING_STEPS / rate : 0.0;
-            std::snprintf(audio, sizeof audio, " -ss %.6f -itsoffset %.6f -i data/zik.mp3",
-                          firstWrittenShowTime(), loadingSeconds);
+            std::snprintf(audio, sizeof audio, " -ss %.6f -itsoffset %.6f -i %s", firstWrittenShowTime(),
+                          loadingSeconds, DATA_SOUNDTRACK);
             command += audio;
             command += " -map 0:v -map 1:a -c:a aac -b:a 192k -shortest";
         }

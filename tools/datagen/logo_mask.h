@@ -9,6 +9,7 @@
 #pragma once
 
 #include "outline.h"
+#include "timeline/data_files.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -16,7 +17,7 @@
 
 namespace pelx {
 
-inline constexpr const char* MASK_FILE = "data/p.bmp";
+inline constexpr const char* MASK_FILE = DATA_LOGO_MASK;
 // Where every walk of the show starts, heading right.
 inline constexpr int LOGO_START_X = 131;
 inline constexpr int LOGO_START_Y = 41;

@@ -3,14 +3,15 @@
 #pragma once
 
 #include "canvas.h"
+#include "timeline/data_files.h"
 
 #include <filesystem>
 
 namespace pelx {
 
-inline constexpr const char* LOAD_PICTURE = "data/load.jpg";
-inline constexpr const char* END_PICTURE = "data/end.jpg";
-inline constexpr const char* FIRE_SPRITE = "data/fire.jpg";
+inline constexpr const char* LOAD_PICTURE = DATA_LOAD_PICTURE;
+inline constexpr const char* END_PICTURE = DATA_END_PICTURE;
+inline constexpr const char* FIRE_SPRITE = DATA_FIRE_SPRITE;
 
 // Shown as a 3 x 2 rectangle while loading: the name and "loading", calm and dark.
 Canvas paintLoadPicture();

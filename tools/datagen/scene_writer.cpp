@@ -1,6 +1,8 @@
 // The table of the show's six scenes and their writer: each model is saved with lib3ds.
 #include "scenes.h"
 
+#include "timeline/data_files.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -9,12 +11,12 @@ namespace pelx {
 
 const std::array<SceneRecipe, 6>& sceneRecipes() {
     static const std::array<SceneRecipe, 6> table = {{
-        {"road.3ds", 67, buildRoadScene},
-        {"colonne.3ds", 27, buildColonneScene},
-        {"room.3ds", 27, buildRoomScene},
-        {"mirror.3ds", 27, buildMirrorScene},
-        {"tunnel.3ds", 20, buildTunnelScene},
-        {"disco.3ds", 115, buildDiscoScene},
+        {dataFileName(DATA_ROAD_SCENE), 67, buildRoadScene},
+        {dataFileName(DATA_COLONNE_SCENE), 27, buildColonneScene},
+        {dataFileName(DATA_ROOM_SCENE), 27, buildRoomScene},
+        {dataFileName(DATA_MIRROR_SCENE), 27, buildMirrorScene},
+        {dataFileName(DATA_TUNNEL_SCENE), 20, buildTunnelScene},
+        {dataFileName(DATA_DISCO_SCENE), 115, buildDiscoScene},
     }};
     return table;
 }

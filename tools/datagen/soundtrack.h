@@ -6,6 +6,7 @@
 #pragma once
 
 #include "synth.h"
+#include "timeline/data_files.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -13,7 +14,7 @@
 
 namespace pelx {
 
-inline constexpr const char* SOUNDTRACK_FILE = "data/zik.mp3";
+inline constexpr const char* SOUNDTRACK_FILE = DATA_SOUNDTRACK;
 inline constexpr double SOUNDTRACK_SECONDS = 284.0;
 inline constexpr double SOUNDTRACK_FADE_START = 278.0;
 inline constexpr double SOUNDTRACK_FADE_END = 282.5;
