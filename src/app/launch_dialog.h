@@ -1,4 +1,6 @@
 // The launch dialog: screen mode and three switches, then "Launch" or "Exit".
+//
+// Layer app, the top: entry point and launch dialog. May use every other folder.
 #pragma once
 
 namespace pelx {

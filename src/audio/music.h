@@ -1,4 +1,7 @@
 // The soundtrack: one MP3 streamed from disk from just before the first scene to the end.
+//
+// Layer audio, beside the engine: music and its FFT unit. May use platform only; timeline and
+// app use it.
 #pragma once
 
 #include <vector>

@@ -1,5 +1,8 @@
 // The show's display: window, optional full-screen mode, OpenGL context, projection and the
 // fixed drawing state; the window's event handling; and the teardown.
+//
+// Layer display: window, mode switch, context, projection, window events. May use render and
+// the layers below (it needs only platform).
 #pragma once
 
 #include "platform/display_state.h"

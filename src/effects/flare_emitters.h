@@ -1,5 +1,7 @@
 // Flares carried by scene meshes whose names begin with "*": one particle system per carrier,
 // moved to its carrier, fed, aged and drawn every frame.
+//
+// Layer effects: the flares and the fire-logo walker. May use scene3ds and the layers below.
 #pragma once
 
 #include "platform/vec.h"

@@ -1,6 +1,8 @@
 // Pictures and textures: JPEG files decoded into RGB images and uploaded as mipmapped
 // textures, the 8-bit BMP logo mask, and blank square textures to render into.
 // Texture creation goes through a replaceable backend, so scenes load without OpenGL.
+//
+// Layer image: pictures and textures. May use platform.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,9 @@
 // Vertex lighting on the CPU: every light fades linearly to nothing at its range; in lighting
 // mode 3 a shadow ray to the light is tested against the casters' section rectangles.
 // "&" lights are baked into baseColors at load; the others are added per frame.
+//
+// Layer lighting: geometry helpers, static bake, per-frame lighting. May use scene and the
+// layers below it.
 #pragma once
 
 #include "scene/scene.h"

@@ -1,5 +1,7 @@
 // Pooled sprite particles: a fixed-capacity pool sharing one lifetime, emission rate, sprite
 // size, rise and texture, with the camera pose its renderer uses. Times are wall seconds.
+//
+// Layer particles: the pool and its sprite renderers. May use image, platform.
 #pragma once
 
 #include "image/texture.h"

@@ -1,6 +1,8 @@
 // The scene model: everything the show knows about one 3DS file. A Scene is itself the first
 // object of its object list; every further object is linked after it, in file order. Tables
 // have fixed capacities with counts; nothing grows after loading.
+//
+// Layer scene: the Scene model and its list operations. May use particles, image, platform.
 #pragma once
 
 #include "image/texture.h"

@@ -1,4 +1,6 @@
 // Loading a whole 3DS file into an empty scene, ready at frame 0 with its static lighting.
+//
+// Layer scene3ds: byte source, chunk reader, loadScene. May use lighting and the layers below.
 #pragma once
 
 #include "scene/scene.h"

@@ -1,4 +1,7 @@
 // The show from first to last step: display, loading, music, the six scenes, teardown.
+//
+// Layer timeline: clock and frame loop, assets, scene scripts, the sequence. May use display,
+// audio and the layers below.
 #pragma once
 
 #include <functional>
