@@ -47,6 +47,8 @@ TextureBackend* backend = &glBackend;
 
 void installTextureBackend(TextureBackend* replacement) { backend = replacement ? replacement : &glBackend; }
 
+TextureBackend& glTextureBackend() { return glBackend; }
+
 void loadTexture(TextureId* slots, const char* path, int index) {
     if (!path) return;
     backend->loadTexture(slots, path, index);

@@ -54,6 +54,8 @@ class TextureBackend {
 
 // nullptr restores the OpenGL backend.
 void installTextureBackend(TextureBackend* backend);
+// The OpenGL backend itself, for a backend that changes the request and hands it on.
+TextureBackend& glTextureBackend();
 
 // A backend without OpenGL: it decodes nothing, hands out names 1, 2, 3, ... and remembers
 // which file (or blank texture) each name stands for.

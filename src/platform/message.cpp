@@ -23,6 +23,8 @@ void showMessage(const std::string& text, const std::string& caption) {
 
 void setMessageSink(MessageSink sink) { messageSink = std::move(sink); }
 
+MessageSink currentMessageSink() { return messageSink; }
+
 MessageSink stderrMessageSink() {
     return [](const std::string& text, const std::string& caption) {
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());

@@ -13,6 +13,8 @@ void showMessage(const std::string& text, const std::string& caption);
 
 // An empty sink restores the real message box.
 void setMessageSink(MessageSink sink);
+// The sink installed now (empty: the real message box), so a caller can put it back.
+MessageSink currentMessageSink();
 
 // A sink that prints "caption: text" to standard error.
 MessageSink stderrMessageSink();

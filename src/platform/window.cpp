@@ -20,6 +20,58 @@ SDL_Window* sdl(PlatformWindow* window) {
     return reinterpret_cast<SDL_Window*>(window);
 }
 
+int keyCode(SDL_Keycode key) {
+    switch (key) {
+    case SDLK_LEFT: return KEY_LEFT;
+    case SDLK_RIGHT: return KEY_RIGHT;
+    case SDLK_UP: return KEY_UP;
+    case SDLK_DOWN: return KEY_DOWN;
+    case SDLK_HOME: return KEY_HOME;
+    case SDLK_TAB: return KEY_TAB;
+    case SDLK_ESCAPE: return KEY_ESCAPE;
+    default: break;
+    }
+    // SDL's codes for printable keys are their lower-case characters.
+    return key > 0 && key < 0x7F ? static_cast<int>(key) : 0;
+}
+
+// The key or mouse event behind e, or None.
+InputEvent inputOf(const SDL_Event& e) {
+    InputEvent input;
+    switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        input.kind = e.type == SDL_KEYDOWN ? InputKind::KeyDown : InputKind::KeyUp;
+        input.key = keyCode(e.key.keysym.sym);
+        input.repeat = e.key.repeat != 0;
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        input.kind = e.type == SDL_MOUSEBUTTONDOWN ? InputKind::ButtonDown : InputKind::ButtonUp;
+        input.button = e.button.button == SDL_BUTTON_LEFT    ? BUTTON_LEFT
+                       : e.button.button == SDL_BUTTON_RIGHT ? BUTTON_RIGHT
+                       : e.button.button == SDL_BUTTON_MIDDLE ? BUTTON_MIDDLE
+                                                             : 0;
+        input.x = e.button.x;
+        input.y = e.button.y;
+        break;
+    case SDL_MOUSEMOTION:
+        input.kind = InputKind::MouseMove;
+        input.x = e.motion.x;
+        input.y = e.motion.y;
+        input.dx = e.motion.xrel;
+        input.dy = e.motion.yrel;
+        break;
+    case SDL_MOUSEWHEEL:
+        input.kind = InputKind::Wheel;
+        input.wheel = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+        break;
+    default:
+        break;
+    }
+    return input;
+}
+
 } // namespace
 
 bool initVideo() {
@@ -106,6 +158,10 @@ void clientSize(PlatformWindow* window, int* width, int* height) {
     SDL_GL_GetDrawableSize(sdl(window), width, height);
 }
 
+void setWindowTitle(PlatformWindow* window, const char* title) {
+    SDL_SetWindowTitle(sdl(window), title);
+}
+
 void showCursor(bool visible) {
     SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
@@ -131,6 +187,11 @@ void* glProcAddress(const char* name) {
 }
 
 bool pollOneEvent(WindowEvent* event) {
+    return pollOneEvent(event, nullptr);
+}
+
+bool pollOneEvent(WindowEvent* event, InputEvent* input) {
+    if (input) *input = InputEvent{};
     if (eventsIgnored) {
         discardEvents();
         return false;
@@ -158,6 +219,8 @@ bool pollOneEvent(WindowEvent* event) {
         default:
             break;
         }
+    } else if (input) {
+        *input = inputOf(e);
     }
     return true;
 }

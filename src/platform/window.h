@@ -48,6 +48,7 @@ bool enterFullscreen(PlatformWindow* window, const DisplayMode& mode);
 void leaveFullscreen(PlatformWindow* window);
 
 void clientSize(PlatformWindow* window, int* width, int* height);
+void setWindowTitle(PlatformWindow* window, const char* title);
 void showCursor(bool visible);
 
 PlatformGlContext* createGlContext(PlatformWindow* window);
@@ -55,6 +56,33 @@ bool makeCurrent(PlatformWindow* window, PlatformGlContext* context);
 void deleteGlContext(PlatformGlContext* context);
 // Address of an OpenGL extension function of the current context, or nullptr.
 void* glProcAddress(const char* name);
+
+// Keyboard and mouse, for the tools steered by hand. They arrive as EventKind::Other, which
+// the show ignores.
+enum class InputKind { None, KeyDown, KeyUp, ButtonDown, ButtonUp, MouseMove, Wheel };
+// Key codes: letters as their lower-case characters, digits and the space as themselves, and
+// the keys below.
+inline constexpr int KEY_TAB = 9;
+inline constexpr int KEY_ESCAPE = 27;
+inline constexpr int KEY_SPACE = ' ';
+inline constexpr int KEY_LEFT = 0x101;
+inline constexpr int KEY_RIGHT = 0x102;
+inline constexpr int KEY_UP = 0x103;
+inline constexpr int KEY_DOWN = 0x104;
+inline constexpr int KEY_HOME = 0x105;
+// Mouse buttons.
+inline constexpr int BUTTON_LEFT = 1;
+inline constexpr int BUTTON_MIDDLE = 2;
+inline constexpr int BUTTON_RIGHT = 3;
+struct InputEvent {
+    InputKind kind = InputKind::None;
+    int key = 0;        // KeyDown, KeyUp; 0 for keys without a code above
+    bool repeat = false; // KeyDown sent again while the key is held
+    int button = 0;     // ButtonDown, ButtonUp
+    int x = 0, y = 0;   // pointer position in the window (buttons, moves)
+    int dx = 0, dy = 0; // MouseMove: movement since the last move
+    int wheel = 0;      // Wheel: steps away from the user positive
+};
 
 // Window events as the show sees them.
 enum class EventKind { Resize, Paint, Close, Quit, Other };
@@ -66,6 +94,8 @@ struct WindowEvent {
 
 // Takes at most one waiting event off the queue.
 bool pollOneEvent(WindowEvent* event);
+// The same, also telling the key or mouse event behind an Other event (None for the rest).
+bool pollOneEvent(WindowEvent* event, InputEvent* input);
 // Puts an event on the queue as if the window system had sent it (tests, postQuit).
 void pushEvent(const WindowEvent& event);
 // Posts the quit request that the frame loops take off the queue and ignore.

@@ -6,6 +6,7 @@
 #include "platform/message.h"
 #include "platform/phase_timer.h"
 #include "platform/window.h"
+#include "frame_readback.h"
 #include "png_writer.h"
 #include "timeline/asset_set.h"
 #include "timeline/data_files.h"
@@ -161,19 +162,6 @@ bool programExists(const char* name) {
     return std::system(command.c_str()) == 0;
 }
 
-// The back buffer as rows top first.
-std::vector<uint8_t> readFrame(int width, int height) {
-    std::vector<uint8_t> pixels(size_t(width) * height * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    std::vector<uint8_t> flipped(pixels.size());
-    const size_t row = size_t(width) * 3;
-    for (int y = 0; y < height; ++y)
-        std::memcpy(&flipped[size_t(height - 1 - y) * row], &pixels[size_t(y) * row], row);
-    return flipped;
-}
-
 // Capture mode: every presented frame moves the virtual clock on by 1/fps.
 class Capture {
   public:
@@ -228,7 +216,7 @@ class Capture {
     }
 
     void write() {
-        std::vector<uint8_t> frame = readFrame(options.width, options.height);
+        std::vector<uint8_t> frame = readBackBuffer(options.width, options.height);
         if (!options.outDir.empty()) {
             char name[32];
             std::snprintf(name, sizeof name, "frame-%06llu.png", static_cast<unsigned long long>(written));
