@@ -22,14 +22,22 @@ SDL_Window* sdl(PlatformWindow* window) {
 
 int keyCode(SDL_Keycode key) {
     switch (key) {
-    case SDLK_LEFT: return KEY_LEFT;
-    case SDLK_RIGHT: return KEY_RIGHT;
-    case SDLK_UP: return KEY_UP;
-    case SDLK_DOWN: return KEY_DOWN;
-    case SDLK_HOME: return KEY_HOME;
-    case SDLK_TAB: return KEY_TAB;
-    case SDLK_ESCAPE: return KEY_ESCAPE;
-    default: break;
+    case SDLK_LEFT:
+        return KEY_LEFT;
+    case SDLK_RIGHT:
+        return KEY_RIGHT;
+    case SDLK_UP:
+        return KEY_UP;
+    case SDLK_DOWN:
+        return KEY_DOWN;
+    case SDLK_HOME:
+        return KEY_HOME;
+    case SDLK_TAB:
+        return KEY_TAB;
+    case SDLK_ESCAPE:
+        return KEY_ESCAPE;
+    default:
+        break;
     }
     // SDL's codes for printable keys are their lower-case characters.
     return key > 0 && key < 0x7F ? static_cast<int>(key) : 0;
@@ -48,10 +56,10 @@ InputEvent inputOf(const SDL_Event& e) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
         input.kind = e.type == SDL_MOUSEBUTTONDOWN ? InputKind::ButtonDown : InputKind::ButtonUp;
-        input.button = e.button.button == SDL_BUTTON_LEFT    ? BUTTON_LEFT
-                       : e.button.button == SDL_BUTTON_RIGHT ? BUTTON_RIGHT
+        input.button = e.button.button == SDL_BUTTON_LEFT     ? BUTTON_LEFT
+                       : e.button.button == SDL_BUTTON_RIGHT  ? BUTTON_RIGHT
                        : e.button.button == SDL_BUTTON_MIDDLE ? BUTTON_MIDDLE
-                                                             : 0;
+                                                              : 0;
         input.x = e.button.x;
         input.y = e.button.y;
         break;

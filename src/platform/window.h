@@ -76,12 +76,12 @@ inline constexpr int BUTTON_MIDDLE = 2;
 inline constexpr int BUTTON_RIGHT = 3;
 struct InputEvent {
     InputKind kind = InputKind::None;
-    int key = 0;        // KeyDown, KeyUp; 0 for keys without a code above
+    int key = 0;         // KeyDown, KeyUp; 0 for keys without a code above
     bool repeat = false; // KeyDown sent again while the key is held
-    int button = 0;     // ButtonDown, ButtonUp
-    int x = 0, y = 0;   // pointer position in the window (buttons, moves)
-    int dx = 0, dy = 0; // MouseMove: movement since the last move
-    int wheel = 0;      // Wheel: steps away from the user positive
+    int button = 0;      // ButtonDown, ButtonUp
+    int x = 0, y = 0;    // pointer position in the window (buttons, moves)
+    int dx = 0, dy = 0;  // MouseMove: movement since the last move
+    int wheel = 0;       // Wheel: steps away from the user positive
 };
 
 // Window events as the show sees them.

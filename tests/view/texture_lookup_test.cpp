@@ -28,7 +28,8 @@ class InFolder {
 TEST(TextureLookup, CurrentFolderThenBesideTheSceneThenAnyLetterCase) {
     test::TempDir dir;
     std::filesystem::create_directories(dir.path / "scenes" / "maps");
-    for (const char* file : {"wood.jpg", "scenes/wood.jpg", "scenes/stone.jpg", "scenes/Brick.JPG", "scenes/maps/tile.jpg"})
+    for (const char* file :
+         {"wood.jpg", "scenes/wood.jpg", "scenes/stone.jpg", "scenes/Brick.JPG", "scenes/maps/tile.jpg"})
         test::writeFile(dir.file(file), {1, 2, 3});
     InFolder inside(dir.path);
     const std::filesystem::path scenes = "scenes";
@@ -53,11 +54,12 @@ TEST(TextureLookup, ALib3dsSceneFindsItsPicturesAndListsTheMissingOneOnce) {
     test::TempDir dir;
     test::writeFile(dir.file("Floor.JPG"), {1, 2, 3});
     const std::string path = dir.file("other-tool.3ds");
-    ASSERT_TRUE(test::writeLib3dsScene(path,
-                                       {{"floor", "floor.jpg", {{-100, -100, 0}, {100, -100, 0}, {100, 100, 0}, {-100, 100, 0}}},
-                                        {"wall", "gone.jpg", {{-100, 100, 0}, {100, 100, 0}, {100, 100, 80}, {-100, 100, 80}}},
-                                        {"*0spark", "gone.jpg", {{0, 0, 10}, {1, 0, 10}, {1, 0, 11}, {0, 0, 11}}}},
-                                       2));
+    ASSERT_TRUE(test::writeLib3dsScene(
+        path,
+        {{"floor", "floor.jpg", {{-100, -100, 0}, {100, -100, 0}, {100, 100, 0}, {-100, 100, 0}}},
+         {"wall", "gone.jpg", {{-100, 100, 0}, {100, 100, 0}, {100, 100, 80}, {-100, 100, 80}}},
+         {"*0spark", "gone.jpg", {{0, 0, 10}, {1, 0, 10}, {1, 0, 11}, {0, 0, 11}}}},
+        2));
     RecordingTextureBackend recorded;
     TextureLookup lookup(dir.path, recorded);
     LoadedScene loaded = loadViewedScene(path, SceneSettings{}, lookup);
@@ -92,16 +94,20 @@ TEST(TextureLookup, ALib3dsSceneFindsItsPicturesAndListsTheMissingOneOnce) {
 TEST(TextureLookup, FilesThatDoNotLoadSayWhy) {
     test::TempDir dir;
     const std::string good = dir.file("good.3ds");
-    ASSERT_TRUE(test::writeLib3dsScene(good, {{"floor", "floor.jpg", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}}}, 0));
+    ASSERT_TRUE(test::writeLib3dsScene(
+        good, {{"floor", "floor.jpg", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}}}, 0));
     std::vector<uint8_t> bytes = test::readFile(good);
-    test::writeFile(dir.file("half.3ds"), std::vector<uint8_t>(bytes.begin(), bytes.begin() + bytes.size() / 2));
+    test::writeFile(dir.file("half.3ds"),
+                    std::vector<uint8_t>(bytes.begin(), bytes.begin() + bytes.size() / 2));
     test::writeFile(dir.file("text.3ds"), {'h', 'e', 'l', 'l', 'o', '\n', 0, 0});
     ASSERT_TRUE(test::writeLib3dsScene(dir.file("empty.3ds"), {}, 1));
     struct Case {
         const char* file;
         const char* reason;
     };
-    const Case cases[] = {{"half.3ds", "damaged"}, {"text.3ds", "not a 3DS scene"}, {"empty.3ds", "no mesh"},
+    const Case cases[] = {{"half.3ds", "damaged"},
+                          {"text.3ds", "not a 3DS scene"},
+                          {"empty.3ds", "no mesh"},
                           {"missing.3ds", "no such file"}};
     for (const Case& c : cases) {
         RecordingTextureBackend recorded;

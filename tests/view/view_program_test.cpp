@@ -26,7 +26,8 @@ std::string quoted(const std::string& text) {
 // Runs a command in dir; its exit status, with both output streams in *output.
 int run(const std::filesystem::path& dir, const std::string& command, std::string* output = nullptr) {
     const std::string log = (dir / "run.log").string();
-    const int status = std::system(("cd " + quoted(dir.string()) + " && " + command + " >" + quoted(log) + " 2>&1").c_str());
+    const int status =
+        std::system(("cd " + quoted(dir.string()) + " && " + command + " >" + quoted(log) + " 2>&1").c_str());
     if (output) {
         std::ifstream in(log);
         std::stringstream text;
@@ -62,11 +63,14 @@ TEST(ViewProgram, ASceneWithoutCameraOrLightIsFramedAndLitByTheHeadlight) {
     test::writeJpeg(dir.file("RED.JPG"), 32, 32, 3, red);
     // A 400 x 400 floor with the red picture, named in another case, in another folder.
     std::filesystem::create_directories(dir.path / "work");
-    ASSERT_TRUE(test::writeLib3dsScene(dir.file("floor.3ds"),
-                                       {{"floor", "red.jpg", {{-200, -200, 0}, {200, -200, 0}, {200, 200, 0}, {-200, 200, 0}}}},
-                                       0));
+    ASSERT_TRUE(test::writeLib3dsScene(
+        dir.file("floor.3ds"),
+        {{"floor", "red.jpg", {{-200, -200, 0}, {200, -200, 0}, {200, 200, 0}, {-200, 200, 0}}}}, 0));
     std::string output;
-    ASSERT_EQ(run(dir.path / "work", quoted(PELX_VIEW_PATH) + " ../floor.3ds --snapshot ../out.png --at 0 --size 160x120", &output), 0)
+    ASSERT_EQ(run(dir.path / "work",
+                  quoted(PELX_VIEW_PATH) + " ../floor.3ds --snapshot ../out.png --at 0 --size 160x120",
+                  &output),
+              0)
         << output;
     const Picture picture = readPng(dir.file("out.png"));
     ASSERT_EQ(picture.width, 160);
@@ -93,13 +97,55 @@ uint32_t captureClock(int64_t n, int fps) {
 int64_t framesOfScene(int64_t before, float length, int fps) {
     const float start = static_cast<float>(captureClock(before, fps) * static_cast<double>(0.001f));
     int64_t k = 0;
-    while (static_cast<float>(captureClock(before + k, fps) * static_cast<double>(0.001f) - start) <= length) ++k;
+    while (static_cast<float>(captureClock(before + k, fps) * static_cast<double>(0.001f) - start) <= length)
+        ++k;
     return k;
+}
+
+// A box from (x0, y0, z0) to (x1, y1, z1), file coordinates.
+test::Chunk boxMesh(const std::string& name, float x0, float y0, float z0, float x1, float y1, float z1) {
+    std::vector<float> xyz;
+    for (int i = 0; i < 8; ++i) {
+        xyz.push_back(i & 1 ? x1 : x0);
+        xyz.push_back(i & 2 ? y1 : y0);
+        xyz.push_back(i & 4 ? z1 : z0);
+    }
+    const std::vector<uint16_t> faces = {0, 1, 3, 0, 3, 2, 4, 6, 7, 4, 7, 5, 0, 4, 5, 0, 5, 1,
+                                         2, 3, 7, 2, 7, 6, 0, 2, 6, 0, 6, 4, 1, 5, 7, 1, 7, 3};
+    return test::meshObject(name, xyz, faces, "data/ground.jpg");
+}
+
+// A colonne scene lit the way the show's are: a baked "&" light, and a lamp moving on a light
+// node, whose shadows the frames compute, behind a stone column and a "%" glass pane; so the
+// picture depends on the shadow rectangles and the translucent shadow factor the script sets.
+std::vector<uint8_t> litScene() {
+    using test::Chunk;
+    Chunk editor(0x3D3D);
+    editor.child(test::cameraObject("camera", 0, -300, 150, 0, 0, 0));
+    editor.child(test::meshObject("ground", {-200, -200, 0, 200, -200, 0, 200, 200, 0, -200, 200, 0},
+                                  {0, 1, 2, 0, 2, 3}, "data/ground.jpg"));
+    editor.child(boxMesh("column", -70, 10, 0, -30, 50, 90));
+    editor.child(boxMesh("%glass", 20, 20, 0, 90, 26, 70));
+    editor.child(test::lightObject("&key", -150, -150, 250, 0.6f, 0.6f, 0.5f));
+    editor.child(test::lightObject("lamp", 0, 150, 120, 0.9f, 0.5f, 0.2f));
+    std::vector<test::FileKey> eye, target, lamp;
+    for (uint32_t frame = 0; frame <= 810; frame += 30) {
+        const float angle = frame * 0.01f;
+        eye.push_back({frame, 300 * std::sin(angle), -300 * std::cos(angle), 150});
+        target.push_back({frame, 0, 0, 0});
+        lamp.push_back({frame, 60 * std::cos(angle * 3), 160, 100});
+    }
+    Chunk keyframer(0xB000);
+    keyframer.child(test::cameraNode(0xB003, "camera", eye))
+        .child(test::cameraNode(0xB004, "camera", target));
+    keyframer.child(test::cameraNode(0xB007, "lamp", lamp));
+    return Chunk(0x4D4D).child(editor).child(keyframer).bytes();
 }
 
 TEST(ViewProgram, ASnapshotEqualsTheCapturedFrameOfTheSameSceneTime) {
     test::TempDir dir;
     test::writeShowData(dir.path);
+    test::writeFile(dir.file("data/colonne.3ds"), litScene());
     // Both at 10 frames per second, to keep the run short. The colonne scene follows the ten
     // loading pictures and the road scene's frames; its frame k is drawn after that many more.
     const int fps = 10;
@@ -107,19 +153,22 @@ TEST(ViewProgram, ASnapshotEqualsTheCapturedFrameOfTheSameSceneTime) {
     const int64_t k = 13; // 1.3 s into the colonne scene
     const int64_t showFrame = before - 10 + k;
     char range[96];
-    std::snprintf(range, sizeof range, "--from %.4f --to %.4f", (showFrame - 0.5) / fps, (showFrame + 0.5) / fps);
+    std::snprintf(range, sizeof range, "--from %.4f --to %.4f", (showFrame - 0.5) / fps,
+                  (showFrame + 0.5) / fps);
     std::string output;
     ASSERT_EQ(run(dir.path,
-                  quoted(PELX_CAPTURE_PATH) + " --out captured --size 160x120 --fps " + std::to_string(fps) + " " + range,
+                  quoted(PELX_CAPTURE_PATH) + " --out captured --size 160x120 --fps " + std::to_string(fps) +
+                      " " + range,
                   &output),
               0)
         << output;
     // The colonne script's settings: length 27 s, factors 0.1,0.2 over a load with 0.1,0.4, and
     // all three shadow rectangles.
     ASSERT_EQ(run(dir.path,
-                  quoted(PELX_VIEW_PATH) + " data/colonne.3ds --snapshot viewed.png --size 160x120 --length 27 " +
-                      "--factors 0.1,0.4 --play-factors 0.1,0.2 --shadow-test-mode 2 --fps " + std::to_string(fps) +
-                      " --at 1.3 --clock-frames " + std::to_string(before),
+                  quoted(PELX_VIEW_PATH) +
+                      " data/colonne.3ds --snapshot viewed.png --size 160x120 --length 27 " +
+                      "--factors 0.1,0.4 --play-factors 0.1,0.2 --shadow-test-mode 2 --fps " +
+                      std::to_string(fps) + " --at 1.3 --clock-frames " + std::to_string(before),
                   &output),
               0)
         << output;
@@ -144,8 +193,9 @@ size_t occurrences(const std::string& text, const std::string& part) {
 class RunningViewer {
   public:
     RunningViewer(const std::filesystem::path& dir, const std::string& file) : dir(dir) {
-        const std::string script = "cd " + quoted(dir.string()) + " && { " + quoted(PELX_VIEW_PATH) + " " + file +
-                                   " --size 160x120 2>viewer.log & echo $! >viewer.pid; wait $!; echo $? >viewer.status; } &";
+        const std::string script =
+            "cd " + quoted(dir.string()) + " && { " + quoted(PELX_VIEW_PATH) + " " + file +
+            " --size 160x120 2>viewer.log & echo $! >viewer.pid; wait $!; echo $? >viewer.status; } &";
         std::system(("sh -c " + quoted(script)).c_str());
         for (int i = 0; i < 100 && pid == 0; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -165,7 +215,8 @@ class RunningViewer {
     // Waits up to seconds for text to appear in the log `times` times.
     bool waitFor(const std::string& text, double seconds, size_t times = 1) const {
         for (auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-             std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(std::chrono::milliseconds(50)))
+             std::chrono::steady_clock::now() < end;
+             std::this_thread::sleep_for(std::chrono::milliseconds(50)))
             if (occurrences(log(), text) >= times) return true;
         return false;
     }
@@ -191,8 +242,10 @@ class RunningViewer {
 
 TEST(ViewProgram, ARewrittenFileIsReloadedAndAHalfWrittenOneKeepsTheScene) {
     test::TempDir dir;
-    const test::Lib3dsQuad floor{"floor", "floor.jpg", {{-100, -100, 0}, {100, -100, 0}, {100, 100, 0}, {-100, 100, 0}}};
-    const test::Lib3dsQuad wall{"wall", "floor.jpg", {{-100, 100, 0}, {100, 100, 0}, {100, 100, 80}, {-100, 100, 80}}};
+    const test::Lib3dsQuad floor{
+        "floor", "floor.jpg", {{-100, -100, 0}, {100, -100, 0}, {100, 100, 0}, {-100, 100, 0}}};
+    const test::Lib3dsQuad wall{
+        "wall", "floor.jpg", {{-100, 100, 0}, {100, 100, 0}, {100, 100, 80}, {-100, 100, 80}}};
     const std::string path = dir.file("scene.3ds");
     ASSERT_TRUE(test::writeLib3dsScene(path, {floor}, 1));
     RunningViewer viewer(dir.path, "scene.3ds");

@@ -12,7 +12,8 @@ std::vector<FileStamp> stampFiles(const std::vector<std::string>& paths) {
         const auto status = std::filesystem::status(path, error);
         stamp.exists = !error && std::filesystem::exists(status);
         if (stamp.exists) {
-            if (std::filesystem::is_regular_file(status)) stamp.size = std::filesystem::file_size(path, error);
+            if (std::filesystem::is_regular_file(status))
+                stamp.size = std::filesystem::file_size(path, error);
             stamp.modified = std::filesystem::last_write_time(path, error);
         }
         stamps.push_back(stamp);

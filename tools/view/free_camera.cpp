@@ -12,11 +12,11 @@ namespace {
 
 constexpr double PI = 3.14159265358979323846;
 constexpr double DEGREES = PI / 180.0;
-constexpr double OPENING_PITCH = 30.0;  // from above
+constexpr double OPENING_PITCH = 30.0; // from above
 constexpr double ORBIT_DEGREES_PER_PIXEL = 0.3;
 constexpr double ZOOM_PER_STEP = 0.85;
-// The sphere round the box touches the view's sides at this share of the way in, so the scene
-// does not sit right on the edges.
+// The box's corners stay this much inside the view's sides, so the scene does not sit right on
+// the edges.
 constexpr double FRAME_MARGIN = 1.05;
 
 Vec3d plus(Vec3d a, Vec3d b, double scale) {
@@ -52,20 +52,35 @@ void Bounds::add(const Vec3d& p) {
 FreeCamera frameBounds(const Bounds& box, double aspect) {
     FreeCamera camera;
     if (!box.empty()) {
-        camera.centre = {(box.low.x + box.high.x) / 2, (box.low.y + box.high.y) / 2, (box.low.z + box.high.z) / 2};
-        camera.sceneRadius = length({box.high.x - box.low.x, box.high.y - box.low.y, box.high.z - box.low.z}) / 2;
+        camera.centre = {(box.low.x + box.high.x) / 2, (box.low.y + box.high.y) / 2,
+                         (box.low.z + box.high.z) / 2};
+        camera.sceneRadius =
+            length({box.high.x - box.low.x, box.high.y - box.low.y, box.high.z - box.low.z}) / 2;
     }
     // A point (or nothing) still gets a view of some size.
     camera.sceneRadius = std::max(camera.sceneRadius, 1.0);
     camera.sceneCentre = camera.centre;
     camera.yaw = 0;
     camera.pitch = OPENING_PITCH;
-    // Every corner lies on the sphere round the box; a sphere is inside the view's pyramid when
-    // its centre is radius / sin(half angle) down the axis, for the narrower half angle.
-    const double halfHeight = VIEW_FIELD_OF_VIEW / 2 * DEGREES;
-    const double halfWidth = std::atan(std::max(aspect, 1e-3) * std::tan(halfHeight));
-    const double half = std::min(halfHeight, halfWidth);
-    camera.distance = std::max(FRAME_MARGIN * camera.sceneRadius / std::sin(half), camera.sceneRadius + 2 * VIEW_NEAR);
+    // Far enough back along the view that every corner is inside the picture's sides (with a
+    // margin) and in front of the near plane: for a corner x across, y up and z beyond the
+    // centre, x / (distance + z) must stay within the tangent of the half angle.
+    const double tanHalfHeight = std::tan(VIEW_FIELD_OF_VIEW / 2 * DEGREES);
+    const double tanHalfWidth = std::max(aspect, 1e-3) * tanHalfHeight;
+    const Vec3d f = freeForward(camera), r = rightOf(camera), u = upOf(camera);
+    double distance = 0;
+    for (int corner = 0; corner < 8 && !box.empty(); ++corner) {
+        const Vec3d p{corner & 1 ? box.high.x : box.low.x, corner & 2 ? box.high.y : box.low.y,
+                      corner & 4 ? box.high.z : box.low.z};
+        const Vec3d d{p.x - camera.centre.x, p.y - camera.centre.y, p.z - camera.centre.z};
+        const double x = d.x * r.x + d.y * r.y + d.z * r.z;
+        const double y = d.x * u.x + d.y * u.y + d.z * u.z;
+        const double z = d.x * f.x + d.y * f.y + d.z * f.z;
+        distance = std::max({distance, FRAME_MARGIN * std::abs(x) / tanHalfWidth - z,
+                             FRAME_MARGIN * std::abs(y) / tanHalfHeight - z, 4 * VIEW_NEAR - z});
+    }
+    // A point (or nothing) still gets a view of some size.
+    camera.distance = std::max(distance, camera.sceneRadius);
     return camera;
 }
 
@@ -110,9 +125,9 @@ void flyFree(FreeCamera& camera, double forward, double right, double seconds) {
 
 void freeDepthRange(const FreeCamera& camera, double* nearPlane, double* farPlane) {
     const Vec3d eye = freeEye(camera);
-    const double reach = length({eye.x - camera.sceneCentre.x, eye.y - camera.sceneCentre.y,
-                                 eye.z - camera.sceneCentre.z}) +
-                         camera.sceneRadius * FRAME_MARGIN;
+    const double reach =
+        length({eye.x - camera.sceneCentre.x, eye.y - camera.sceneCentre.y, eye.z - camera.sceneCentre.z}) +
+        camera.sceneRadius * FRAME_MARGIN;
     *farPlane = std::max(VIEW_FAR, reach);
     // The show's ratio of far to near keeps the depth buffer's precision.
     *nearPlane = std::max(VIEW_NEAR, *farPlane * (VIEW_NEAR / VIEW_FAR));

@@ -19,11 +19,11 @@ inline constexpr double VIEW_NEAR = 0.5;
 inline constexpr double VIEW_FAR = 4000.0;
 
 struct FreeCamera {
-    Vec3d centre;           // the point it orbits and pans
-    double distance = 1;    // from the eye to the centre
-    double yaw = 0;         // degrees about y; 0 looks toward -z
-    double pitch = 0;       // degrees about x; positive looks down
-    Vec3d sceneCentre;      // the framed scene, for speeds and the depth range
+    Vec3d centre;        // the point it orbits and pans
+    double distance = 1; // from the eye to the centre
+    double yaw = 0;      // degrees about y; 0 looks toward -z
+    double pitch = 0;    // degrees about x; positive looks down
+    Vec3d sceneCentre;   // the framed scene, for speeds and the depth range
     double sceneRadius = 1;
 };
 

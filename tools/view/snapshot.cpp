@@ -36,6 +36,10 @@ int failure(const std::string& message) {
 
 int runSnapshot(const ViewOptions& options) {
     setMessageSink(stderrMessageSink());
+    if (const std::string problem = sceneFileProblem(options.file); !problem.empty()) {
+        std::fprintf(stderr, "pelx-view: %s\n", problem.c_str());
+        return 2;
+    }
     VirtualClock clock(clockAt(options.clockFrames, options.fps));
     installVirtualClock(&clock);
     launchOptions = LaunchOptions{};
@@ -50,7 +54,8 @@ int runSnapshot(const ViewOptions& options) {
     TextureLookup lookup(std::filesystem::path(options.file).parent_path(), glTextureBackend());
     LoadedScene loaded = loadViewedScene(options.file, options.settings, lookup);
     if (!loaded.scene) return failure(loaded.error);
-    for (const std::string& problem : lookup.problems) std::fprintf(stderr, "pelx-view: %s\n", problem.c_str());
+    for (const std::string& problem : lookup.problems)
+        std::fprintf(stderr, "pelx-view: %s\n", problem.c_str());
     Scene& scene = *loaded.scene;
 
     ViewState view;

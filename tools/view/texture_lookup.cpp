@@ -41,7 +41,8 @@ std::string findTextureFile(const std::string& name, const std::filesystem::path
     if (given.is_relative() && isFile(folder / given)) return (folder / given).string();
     // Tools on other systems often write only the file name, in any letter case; Windows paths
     // use backslashes.
-    std::string fileName = name.substr(name.find_last_of("/\\") == std::string::npos ? 0 : name.find_last_of("/\\") + 1);
+    std::string fileName =
+        name.substr(name.find_last_of("/\\") == std::string::npos ? 0 : name.find_last_of("/\\") + 1);
     if (fileName.empty()) return {};
     if (isFile(folder / fileName)) return (folder / fileName).string();
     const std::string wanted = lowered(fileName);
@@ -65,15 +66,20 @@ void TextureLookup::loadTexture(TextureId* slots, const char* path, int index) {
     if (found.empty()) {
         // Still a texture name, as the show gives a missing picture: the surface is untextured.
         quietly([&] { next.loadTexture(slots, path, index); });
-        if (firstTime) problems.push_back("texture " + name + ": not found (looked in the current folder and beside the scene, in any letter case)");
+        if (firstTime)
+            problems.push_back(
+                "texture " + name +
+                ": not found (looked in the current folder and beside the scene, in any letter case)");
         return;
     }
     const bool decoded = quietly([&] { next.loadTexture(slots, found.c_str(), index); });
     if (firstTime && std::find(files.begin(), files.end(), found) == files.end()) files.push_back(found);
-    if (!decoded && firstTime) problems.push_back("texture " + name + ": " + found + " is not a JPEG picture that decodes");
+    if (!decoded && firstTime)
+        problems.push_back("texture " + name + ": " + found + " is not a JPEG picture that decodes");
 }
 
-void TextureLookup::createBlankTexture(TextureId* slots, int edge, int components, uint32_t format, int index) {
+void TextureLookup::createBlankTexture(TextureId* slots, int edge, int components, uint32_t format,
+                                       int index) {
     next.createBlankTexture(slots, edge, components, format, index);
 }
 

@@ -23,8 +23,9 @@ void drawViewFrame(Scene& scene, ViewState& view) {
         glViewport(0, 0, view.width, view.height);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
-        gluPerspective(VIEW_FIELD_OF_VIEW, static_cast<double>(view.width) / (view.height > 0 ? view.height : 1),
-                       nearPlane, farPlane);
+        gluPerspective(VIEW_FIELD_OF_VIEW,
+                       static_cast<double>(view.width) / (view.height > 0 ? view.height : 1), nearPlane,
+                       farPlane);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         eye = freeEye(view.freeCamera);

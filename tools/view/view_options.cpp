@@ -20,7 +20,8 @@ namespace {
 double number(const char* text, const std::string& option) {
     char* end = nullptr;
     const double value = std::strtod(text, &end);
-    if (end == text || *end != '\0' || !std::isfinite(value)) usageError("bad number for " + option + ": " + text);
+    if (end == text || *end != '\0' || !std::isfinite(value))
+        usageError("bad number for " + option + ": " + text);
     return value;
 }
 
@@ -34,7 +35,8 @@ std::vector<double> numbers(const char* text, size_t count, const std::string& o
         if (comma == std::string::npos) break;
         rest = rest.substr(comma + 1);
     }
-    if (values.size() != count) usageError(option + " takes " + std::to_string(count) + " numbers separated by commas");
+    if (values.size() != count)
+        usageError(option + " takes " + std::to_string(count) + " numbers separated by commas");
     return values;
 }
 
@@ -117,8 +119,9 @@ ViewOptions parseViewOptions(int argc, char** argv) {
             // The pool is allocated per carrier: a bound keeps a typing slip from taking the memory.
             if (f[0] < 1 || f[0] > 100000 || f[0] != std::floor(f[0]) || f[2] < 0 || f[2] > 10000 ||
                 f[2] != std::floor(f[2]) || f[1] <= 0 || f[3] < 0)
-                usageError("--flares needs a capacity of 1 to 100000, a lifetime above 0, a whole rate of 0 to "
-                           "10000 and a size of 0 or more");
+                usageError(
+                    "--flares needs a capacity of 1 to 100000, a lifetime above 0, a whole rate of 0 to "
+                    "10000 and a size of 0 or more");
             flares = {static_cast<int>(f[0]), static_cast<float>(f[1]), static_cast<int>(f[2]),
                       static_cast<float>(f[3]), static_cast<float>(f[4])};
         } else if (arg == "--length") {

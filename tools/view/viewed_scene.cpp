@@ -20,10 +20,14 @@ namespace {
 
 const char* damageText(ChunkProblem problem) {
     switch (problem) {
-    case ChunkProblem::tooShort: return "has a length below its own header";
-    case ChunkProblem::pastParent: return "reaches past the chunk that holds it";
-    case ChunkProblem::pastFile: return "reaches past the end of the file (cut short, or still being written?)";
-    default: return "is damaged";
+    case ChunkProblem::tooShort:
+        return "has a length below its own header";
+    case ChunkProblem::pastParent:
+        return "reaches past the chunk that holds it";
+    case ChunkProblem::pastFile:
+        return "reaches past the end of the file (cut short, or still being written?)";
+    default:
+        return "is damaged";
     }
 }
 
@@ -45,7 +49,8 @@ template <typename Visit> void forEachObject(const Scene& scene, Visit visit) {
 
 int lightsBesides(const Scene& scene, const Headlight& headlight) {
     int count = 0;
-    for (int i = 0; i < std::min(scene.lightCount, MAX_LIGHTS); ++i) count += scene.lights[i] != &headlight.light;
+    for (int i = 0; i < std::min(scene.lightCount, MAX_LIGHTS); ++i)
+        count += scene.lights[i] != &headlight.light;
     return count;
 }
 
@@ -59,7 +64,8 @@ void fillColours(Scene& scene, Vec3f colour, bool alsoFrameColours) {
 
 } // namespace
 
-LoadedScene loadViewedScene(const std::string& path, const SceneSettings& settings, TextureBackend& textures) {
+LoadedScene loadViewedScene(const std::string& path, const SceneSettings& settings,
+                            TextureBackend& textures) {
     LoadedScene result;
     result.files.push_back(path);
     std::error_code error;
@@ -74,7 +80,8 @@ LoadedScene loadViewedScene(const std::string& path, const SceneSettings& settin
     std::string damage;
     trace.chunks = [&](const ChunkVisit& visit) {
         // Bytes too few for a chunk at the end of a block lose nothing that was written.
-        if (visit.problem == ChunkProblem::none || visit.problem == ChunkProblem::stray || !damage.empty()) return;
+        if (visit.problem == ChunkProblem::none || visit.problem == ChunkProblem::stray || !damage.empty())
+            return;
         char text[64];
         std::snprintf(text, sizeof text, "chunk %04X at byte %d ", visit.header.id, visit.header.start);
         damage = text + std::string(damageText(visit.problem));
@@ -91,7 +98,8 @@ LoadedScene loadViewedScene(const std::string& path, const SceneSettings& settin
     }
     installTextureBackend(nullptr);
     if (!read)
-        result.error = path + ": not a 3DS scene (it cannot be read or does not start with a main chunk 4D4D)";
+        result.error =
+            path + ": not a 3DS scene (it cannot be read or does not start with a main chunk 4D4D)";
     else if (!damage.empty())
         result.error = path + ": damaged: " + damage;
     else if (!hasMesh)
@@ -109,6 +117,19 @@ LoadedScene loadViewedScene(const std::string& path, const SceneSettings& settin
     if (scene->frameCount <= 0) scene->frameCount = lastKeyFrame(*scene);
     result.scene = std::move(scene);
     return result;
+}
+
+std::string sceneFileProblem(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return path + ": no such file";
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return path + ": cannot be read";
+    unsigned char head[2] = {0, 0};
+    const size_t got = std::fread(head, 1, 2, file);
+    std::fclose(file);
+    if (got != 2 || head[0] != 0x4D || head[1] != 0x4D)
+        return path + ": not a 3DS scene (it does not start with a main chunk 4D4D)";
+    return {};
 }
 
 std::string sceneSummary(const Scene& scene, float length) {
@@ -276,7 +297,8 @@ bool placeHeadlight(Scene& scene, Headlight& headlight, const Vec3d& eye, const 
     double reach = 1;
     if (!bounds.empty())
         for (int corner = 0; corner < 8; ++corner) {
-            const Vec3d p{corner & 1 ? bounds.high.x : bounds.low.x, corner & 2 ? bounds.high.y : bounds.low.y,
+            const Vec3d p{corner & 1 ? bounds.high.x : bounds.low.x,
+                          corner & 2 ? bounds.high.y : bounds.low.y,
                           corner & 4 ? bounds.high.z : bounds.low.z};
             reach = std::max(reach, std::sqrt((p.x - eye.x) * (p.x - eye.x) + (p.y - eye.y) * (p.y - eye.y) +
                                               (p.z - eye.z) * (p.z - eye.z)));

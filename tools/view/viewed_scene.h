@@ -45,6 +45,9 @@ struct LoadedScene {
 // cannot be read, is damaged (cut short, chunk lengths past their parents) or holds no mesh
 // does not load. Sets the shadow test mode the settings ask for.
 LoadedScene loadViewedScene(const std::string& path, const SceneSettings& settings, TextureBackend& textures);
+// Why path cannot be a scene, found without loading it (no such file, unreadable, no main
+// chunk at its start); empty when it may be one. Lets a tool fail before it opens a window.
+std::string sceneFileProblem(const std::string& path);
 // Gives back the texture names of a scene that is about to go (reloads would pile them up).
 void releaseSceneTextures(Scene& scene);
 

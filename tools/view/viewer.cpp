@@ -33,6 +33,10 @@ class Viewer {
 
     int run() {
         setMessageSink(stderrMessageSink());
+        if (const std::string problem = sceneFileProblem(options.file); !problem.empty()) {
+            std::fprintf(stderr, "pelx-view: %s\n", problem.c_str());
+            return 2;
+        }
         launchOptions = LaunchOptions{};
         launchOptions.width = options.width;
         launchOptions.height = options.height;
@@ -91,9 +95,10 @@ class Viewer {
         std::vector<std::string> watched = loaded.files;
         watched.insert(watched.end(), lookup.files.begin(), lookup.files.end());
         // A picture that is missing now may be put beside the scene later.
-        if (!lookup.problems.empty()) watched.push_back(std::filesystem::path(options.file).parent_path().empty()
-                                                            ? std::string(".")
-                                                            : std::filesystem::path(options.file).parent_path().string());
+        if (!lookup.problems.empty())
+            watched.push_back(std::filesystem::path(options.file).parent_path().empty()
+                                  ? std::string(".")
+                                  : std::filesystem::path(options.file).parent_path().string());
         if (!loaded.scene) {
             // Said once: nothing reloads until the files change again.
             say(first ? loaded.error : loaded.error + "; the scene before it stays on screen");
@@ -178,7 +183,9 @@ class Viewer {
             if (event.kind == EventKind::Close) running = false;
             switch (input.kind) {
             case InputKind::KeyDown:
-            case InputKind::KeyUp: key(input); break;
+            case InputKind::KeyUp:
+                key(input);
+                break;
             case InputKind::ButtonDown:
             case InputKind::ButtonUp:
                 if (input.button == BUTTON_LEFT) orbiting = input.kind == InputKind::ButtonDown;
@@ -192,7 +199,8 @@ class Viewer {
             case InputKind::Wheel:
                 if (view.freeView) zoomFree(view.freeCamera, input.wheel);
                 break;
-            case InputKind::None: break;
+            case InputKind::None:
+                break;
             }
         }
     }
@@ -209,10 +217,18 @@ class Viewer {
         // Held keys repeat; only the time steps make sense repeated.
         if (input.repeat && binding->command != Command::Back && binding->command != Command::Forward) return;
         switch (binding->command) {
-        case Command::Pause: paused = !paused; break;
-        case Command::Back: seek(-1); break;
-        case Command::Forward: seek(1); break;
-        case Command::Restart: restart(); break;
+        case Command::Pause:
+            paused = !paused;
+            break;
+        case Command::Back:
+            seek(-1);
+            break;
+        case Command::Forward:
+            seek(1);
+            break;
+        case Command::Restart:
+            restart();
+            break;
         case Command::SwitchCamera:
             if (!view.freeView || hasUsableCamera(*scene)) {
                 view.freeView = !view.freeView;
@@ -221,16 +237,35 @@ class Viewer {
                 say("the scene has no camera to look through");
             }
             break;
-        case Command::LightingMode1: scene->lightingMode = LIGHTING_MANHATTAN; break;
-        case Command::LightingMode2: scene->lightingMode = LIGHTING_EUCLIDEAN; break;
-        case Command::LightingMode3: scene->lightingMode = LIGHTING_SHADOWS; break;
-        case Command::ShadowRectangles: shadowTestMode = shadowTestMode == 2 ? 1 : 2; break;
-        case Command::Mirrors: view.mirrors = !view.mirrors; break;
-        case Command::Headlight: view.headlight.on = !view.headlight.on; break;
-        case Command::FullScreen: toggleFullscreen(); break;
-        case Command::Reload: reload(true); break;
-        case Command::Quit: running = false; break;
-        default: break;
+        case Command::LightingMode1:
+            scene->lightingMode = LIGHTING_MANHATTAN;
+            break;
+        case Command::LightingMode2:
+            scene->lightingMode = LIGHTING_EUCLIDEAN;
+            break;
+        case Command::LightingMode3:
+            scene->lightingMode = LIGHTING_SHADOWS;
+            break;
+        case Command::ShadowRectangles:
+            shadowTestMode = shadowTestMode == 2 ? 1 : 2;
+            break;
+        case Command::Mirrors:
+            view.mirrors = !view.mirrors;
+            break;
+        case Command::Headlight:
+            view.headlight.on = !view.headlight.on;
+            break;
+        case Command::FullScreen:
+            toggleFullscreen();
+            break;
+        case Command::Reload:
+            reload(true);
+            break;
+        case Command::Quit:
+            running = false;
+            break;
+        default:
+            break;
         }
         // A reload keeps what the keys chose.
         settings.lightingMode = scene->lightingMode;
@@ -266,15 +301,17 @@ class Viewer {
         if (view.freeView)
             std::snprintf(camera, sizeof camera, "free");
         else
-            std::snprintf(camera, sizeof camera, "camera %d/%d", scene->currentCamera + 1, scene->cameraCount);
+            std::snprintf(camera, sizeof camera, "camera %d/%d", scene->currentCamera + 1,
+                          scene->cameraCount);
         char title[512];
-        std::snprintf(title, sizeof title,
-                      "%s  %.1f/%.1f s%s  frame %.0f/%d  %s  %.1f fps  ms: animate %.1f lighting %.1f mesh %.1f "
-                      "particles %.1f present %.1f",
-                      std::filesystem::path(options.file).filename().c_str(), time, length, paused ? " paused" : "",
-                      scene->currentFrame, scene->frameCount, camera, framesSinceTitle * 1000.0 / std::max(ms, 1u),
-                      per(Phase::Animate), per(Phase::Lighting), per(Phase::MeshPass), per(Phase::Particles),
-                      per(Phase::Present));
+        std::snprintf(
+            title, sizeof title,
+            "%s  %.1f/%.1f s%s  frame %.0f/%d  %s  %.1f fps  ms: animate %.1f lighting %.1f mesh %.1f "
+            "particles %.1f present %.1f",
+            std::filesystem::path(options.file).filename().c_str(), time, length, paused ? " paused" : "",
+            scene->currentFrame, scene->frameCount, camera, framesSinceTitle * 1000.0 / std::max(ms, 1u),
+            per(Phase::Animate), per(Phase::Lighting), per(Phase::MeshPass), per(Phase::Particles),
+            per(Phase::Present));
         setWindowTitle(window, title);
         resetPhaseTotals();
         framesSinceTitle = 0;
