@@ -56,35 +56,41 @@ Picture readPng(const std::string& path) {
     return picture;
 }
 
-TEST(ViewProgram, ASceneWithoutCameraOrLightIsFramedAndLitByTheHeadlight) {
+TEST(ViewProgram, ASceneWithoutCameraOrUsefulLightIsFramedAndLitByTheHeadlight) {
     test::TempDir dir;
     std::vector<uint8_t> red(32 * 32 * 3);
     for (size_t i = 0; i < red.size(); i += 3) red[i] = 250;
     test::writeJpeg(dir.file("RED.JPG"), 32, 32, 3, red);
-    // A 400 x 400 floor with the red picture, named in another case, in another folder.
     std::filesystem::create_directories(dir.path / "work");
-    ASSERT_TRUE(test::writeLib3dsScene(
-        dir.file("floor.3ds"),
-        {{"floor", "red.jpg", {{-200, -200, 0}, {200, -200, 0}, {200, 200, 0}, {-200, 200, 0}}}}, 0));
-    std::string output;
-    ASSERT_EQ(run(dir.path / "work",
-                  quoted(PELX_VIEW_PATH) + " ../floor.3ds --snapshot ../out.png --at 0 --size 160x120",
-                  &output),
-              0)
-        << output;
-    const Picture picture = readPng(dir.file("out.png"));
-    ASSERT_EQ(picture.width, 160);
-    ASSERT_EQ(picture.height, 120);
-    // The middle of the picture is the floor: red, lit, not black.
-    for (int y = 48; y < 72; ++y)
-        for (int x = 64; x < 96; ++x) {
-            const uint8_t* p = picture.at(x, y);
-            ASSERT_GT(p[0], 60) << x << "," << y;
-            ASSERT_LT(int(p[1]) + p[2], p[0]) << x << "," << y;
-        }
-    // The whole floor is in view: the picture's corners show nothing.
-    for (const auto& [x, y] : {std::pair{0, 0}, {159, 0}, {0, 119}, {159, 119}})
-        EXPECT_EQ(picture.at(x, y)[0] + picture.at(x, y)[1] + picture.at(x, y)[2], 0) << x << "," << y;
+    // A 400 x 400 floor with the red picture, named in another case, run from another folder;
+    // without lights (drawn as loaded, white) and with omni lights only, which light nothing
+    // (black but for the headlight).
+    for (int omniLights : {0, 2}) {
+        SCOPED_TRACE(omniLights);
+        ASSERT_TRUE(test::writeLib3dsScene(
+            dir.file("floor.3ds"),
+            {{"floor", "red.jpg", {{-200, -200, 0}, {200, -200, 0}, {200, 200, 0}, {-200, 200, 0}}}},
+            omniLights));
+        std::string output;
+        ASSERT_EQ(run(dir.path / "work",
+                      quoted(PELX_VIEW_PATH) + " ../floor.3ds --snapshot ../out.png --at 0 --size 160x120",
+                      &output),
+                  0)
+            << output;
+        const Picture picture = readPng(dir.file("out.png"));
+        ASSERT_EQ(picture.width, 160);
+        ASSERT_EQ(picture.height, 120);
+        // The middle of the picture is the floor: red, lit, not black.
+        for (int y = 48; y < 72; ++y)
+            for (int x = 64; x < 96; ++x) {
+                const uint8_t* p = picture.at(x, y);
+                ASSERT_GT(p[0], 60) << x << "," << y;
+                ASSERT_LT(int(p[1]) + p[2], p[0]) << x << "," << y;
+            }
+        // The whole floor is in view: the picture's corners show nothing.
+        for (const auto& [x, y] : {std::pair{0, 0}, {159, 0}, {0, 119}, {159, 119}})
+            EXPECT_EQ(picture.at(x, y)[0] + picture.at(x, y)[1] + picture.at(x, y)[2], 0) << x << "," << y;
+    }
 }
 
 // The show's clock, as pelx-capture runs it at fps: the tick count after n presented frames.
