@@ -1,6 +1,5 @@
 // Scenes written by lib3ds, as other 3D tools write them: meshes with their material names as
-// texture files, omni lights (no spotlight target, so no range), and no keyframer, so a camera
-// has no eye keys.
+// texture files, omni lights (no spotlight target, so no range), no camera and no keyframer.
 #pragma once
 
 #include <cstring>
@@ -8,7 +7,6 @@
 #include <vector>
 
 extern "C" {
-#include <lib3ds/camera.h>
 #include <lib3ds/file.h>
 #include <lib3ds/light.h>
 #include <lib3ds/mesh.h>
@@ -22,8 +20,7 @@ struct Lib3dsQuad {
     float corners[4][3]; // 3DS coordinates, z up
 };
 
-inline bool writeLib3dsScene(const std::string& path, const std::vector<Lib3dsQuad>& quads, int omniLights,
-                             bool camera = false) {
+inline bool writeLib3dsScene(const std::string& path, const std::vector<Lib3dsQuad>& quads, int omniLights) {
     Lib3dsFile* file = lib3ds_file_new();
     for (const Lib3dsQuad& quad : quads) {
         Lib3dsMesh* mesh = lib3ds_mesh_new(quad.name.c_str());
@@ -50,16 +47,6 @@ inline bool writeLib3dsScene(const std::string& path, const std::vector<Lib3dsQu
         light->position[0] = 100.0f * n;
         light->position[2] = 200;
         lib3ds_file_insert_light(file, light);
-    }
-    if (camera) {
-        Lib3dsCamera* view = lib3ds_camera_new("Camera01");
-        const float eye[3] = {0, -300, 100}, target[3] = {0, 0, 0};
-        for (int k = 0; k < 3; ++k) {
-            view->position[k] = eye[k];
-            view->target[k] = target[k];
-        }
-        view->fov = 45;
-        lib3ds_file_insert_camera(file, view);
     }
     const bool saved = lib3ds_file_save(file, path.c_str());
     lib3ds_file_free(file);
