@@ -252,14 +252,17 @@ TEST(ViewProgram, ARewrittenFileIsReloadedAndAHalfWrittenOneKeepsTheScene) {
         "floor", "floor.jpg", {{-100, -100, 0}, {100, -100, 0}, {100, 100, 0}, {-100, 100, 0}}};
     const test::Lib3dsQuad wall{
         "wall", "floor.jpg", {{-100, 100, 0}, {100, 100, 0}, {100, 100, 80}, {-100, 100, 80}}};
-    const std::string path = dir.file("scene.3ds");
+    // The scene and its picture in a folder of their own: nothing else changes there.
+    std::filesystem::create_directories(dir.path / "scene");
+    test::writeColourJpeg(dir.file("scene/floor.jpg"), 90, 90, 90);
+    const std::string path = dir.file("scene/scene.3ds");
     ASSERT_TRUE(test::writeLib3dsScene(path, {floor}, 1));
-    RunningViewer viewer(dir.path, "scene.3ds");
+    RunningViewer viewer(dir.path, "scene/scene.3ds");
     ASSERT_GT(viewer.pid, 0);
     ASSERT_TRUE(viewer.waitFor("scene.3ds: 1 mesh, 1 light, no camera", 10)) << viewer.log();
 
     // Rewritten whole: picked up within a second (and some slack for a loaded machine).
-    const std::string next = dir.file("next.3ds");
+    const std::string next = dir.file("next.3ds"); // written elsewhere, then copied over
     ASSERT_TRUE(test::writeLib3dsScene(next, {floor, wall}, 1));
     const std::vector<uint8_t> bytes = test::readFile(next);
     test::writeFile(path, bytes);
