@@ -254,6 +254,9 @@ class Viewer {
             break;
         case Command::Headlight:
             view.headlight.on = !view.headlight.on;
+            if (view.headlight.on && scene->lightCount >= MAX_LIGHTS)
+                say("the scene's light table is full (" + std::to_string(MAX_LIGHTS) +
+                    " lights): no room for the headlight");
             break;
         case Command::FullScreen:
             toggleFullscreen();
