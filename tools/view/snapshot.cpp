@@ -1,6 +1,6 @@
 // --snapshot: the scene played on a virtual clock, frame by frame as the show's frame loop
 // plays it, and the frame at the asked time written as PNG.
-#include "app/display.h"
+#include "display/display.h"
 #include "frame_readback.h"
 #include "platform/clock.h"
 #include "platform/launch_options.h"

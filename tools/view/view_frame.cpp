@@ -1,10 +1,10 @@
 // The viewer's frame body: what the show's frame loop does between animating and presenting.
 #include "view_frame.h"
 
-#include "app/display.h"
+#include "display/display.h"
+#include "lighting/lighting.h"
 #include "platform/launch_options.h"
 #include "platform/phase_timer.h"
-#include "render/lighting.h"
 #include "render/mesh_pass.h"
 #include "render/mirror_pass.h"
 
@@ -32,7 +32,7 @@ void drawViewFrame(Scene& scene, ViewState& view) {
         free.emplace(scene, eye, freeRotation(view.freeCamera));
     } else {
         resizeViewport(view.width, view.height);
-        if (const SceneObject* camera = currentCamera(scene)) eye = camera->eye;
+        if (const SceneObject* camera = viewingCamera(scene)) eye = camera->eye;
     }
     placeHeadlight(scene, view.headlight, eye, view.bounds);
 

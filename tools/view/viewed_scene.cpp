@@ -1,7 +1,7 @@
 // Loading, posing and viewing one scene with the show's own layers.
 #include "viewed_scene.h"
 
-#include "particles/flare_emitters.h"
+#include "effects/flare_emitters.h"
 #include "platform/display_state.h"
 #include "platform/frame.h"
 #include "render/animation.h"
@@ -233,14 +233,8 @@ bool lightReachesMeshes(const Scene& scene) {
     return false;
 }
 
-const SceneObject* currentCamera(const Scene& scene) {
-    const int count = std::min(scene.cameraCount, MAX_CAMERAS);
-    if (scene.currentCamera < 0 || scene.currentCamera >= count) return nullptr;
-    return scene.cameras[scene.currentCamera];
-}
-
 CameraOverride::CameraOverride(Scene& s, const Vec3d& eye, const Vec3d& rotation) : scene(s) {
-    camera = const_cast<SceneObject*>(currentCamera(scene));
+    camera = viewingCamera(scene);
     if (!camera) {
         // Only a scene without cameras has none to borrow; the stand-in is taken out again.
         standIn.kind = KIND_CAMERA;

@@ -5,7 +5,7 @@
 
 #include "free_camera.h"
 #include "image/texture.h"
-#include "scene3ds/scene.h"
+#include "scene/scene.h"
 
 #include <memory>
 #include <string>
@@ -98,8 +98,5 @@ struct Headlight {
 // Moves the headlight to eye with a range reaching past the whole scene, and puts it in the
 // light table (on) or takes it out (off). False when the table has no room for it.
 bool placeHeadlight(Scene& scene, Headlight& headlight, const Vec3d& eye, const Bounds& bounds);
-
-// The eye and angles the scene is seen through now: the current camera's, or none.
-const SceneObject* currentCamera(const Scene& scene);
 
 } // namespace pelx::view

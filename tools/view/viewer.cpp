@@ -1,15 +1,15 @@
 // The interactive viewer: the scene played on the real clock in a window, steered by the key
 // table and the mouse, reloaded when its files change.
-#include "app/display.h"
+#include "display/display.h"
 #include "file_watch.h"
 #include "key_table.h"
+#include "lighting/lighting.h"
 #include "platform/clock.h"
 #include "platform/frame.h"
 #include "platform/launch_options.h"
 #include "platform/message.h"
 #include "platform/phase_timer.h"
 #include "platform/window.h"
-#include "render/lighting.h"
 #include "texture_lookup.h"
 #include "view_frame.h"
 #include "view_options.h"
