@@ -10,6 +10,7 @@ packages=(
   libjpeg62-turbo-dev
   libsdl2-mixer-dev
   libkissfft-dev
+  libtbb-dev
   # FLTK's CMake package imports its fluid program and fails to configure when it is missing;
   # the -dev package only recommends it, so name it here.
   libfltk1.3-dev fluid

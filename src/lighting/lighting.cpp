@@ -1,13 +1,18 @@
 // Per-vertex lighting: static "&" lights baked into baseColors at load, the others added each
 // frame into vertexColors, dimmed where a shadow ray meets a caster's section rectangle.
 // This is the show's hottest loop, so everything that does not depend on the vertex is
-// prepared once per call; the results are bit for bit those of testing each ray from scratch.
+// prepared once per call, and the vertices are shared out among the cores (oneTBB); the
+// results are bit for bit those of testing each ray from scratch, on one thread.
 #include "lighting/lighting.h"
 
 #include "lighting/geometry.h"
 #include "platform/phase_timer.h"
 
+#include <tbb/blocked_range.h>
+#include <tbb/parallel_for.h>
+
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <cmath>
 #include <limits>
@@ -290,20 +295,59 @@ struct Caster {
     uint32_t rectangleCount;
 };
 
-// Reused between calls so a frame allocates nothing once the arrays have grown.
-struct ShadowScratch {
-    std::vector<Caster> casters;
-    std::vector<CasterRectangle> rectangles;
-    std::vector<uint32_t> aimed;     // casters the current light's rays may cross, in list order
-    std::vector<Vec3f> lightEnds;    // per caster: the light in the caster's coordinates
-    std::vector<float> lightSides;   // per rectangle: signed distance of the light from its plane
-    std::vector<uint32_t> meshAimed; // of those, the casters the current mesh's rays may hit
-    std::vector<float> meshSides;    // lightSides, 0 where the current mesh's rays cannot hit
-    std::vector<Vec3d> worldPoints;  // per vertex of the mesh being lit
+struct FloatBox {
+    Vec3f low, high;
 };
 
-ShadowScratch& scratch() {
-    thread_local ShadowScratch instance;
+// What the rays to one light share during one call. Written before the vertices are walked,
+// only read while they are.
+struct LightAim {
+    const SceneLight* light = nullptr;
+    std::vector<uint32_t> aimed; // casters its rays may cross, in list order
+    std::vector<Vec3f> ends;     // per caster: the light in the caster's coordinates
+    std::vector<float> sides;    // per rectangle: the light's distance from its plane, 0 where
+                                 // no ray this call can hit it
+};
+
+// One lit mesh and the lights applied to it (indices into lightOrder, in light table order).
+struct MeshJob {
+    SceneObject* mesh;
+    size_t count;
+    uint32_t firstLight, lightCount;
+};
+
+// A run of one mesh's vertices: the unit of work a thread takes.
+struct VertexRun {
+    uint32_t job;
+    size_t begin, end;
+};
+
+// Everything one call prepares before its vertex runs start. Owned by the calling thread,
+// read by every thread that helps with the runs.
+struct CallScratch {
+    std::vector<Caster> casters;
+    std::vector<CasterRectangle> rectangles;
+    std::array<LightAim, MAX_LIGHTS> aims; // by light table index
+    std::vector<MeshJob> jobs;
+    std::vector<uint8_t> jobLights; // light table indices, per job in table order
+    std::vector<VertexRun> runs;
+};
+
+// Per thread: what one run narrows and computes for itself.
+struct RunScratch {
+    std::vector<uint32_t> meshAimed; // of a light's casters, those this run's rays may hit
+    std::vector<float> meshSides;    // per rectangle: the light's side, 0 where they cannot hit
+    std::vector<Vec3d> worldPoints;  // per vertex of the run
+    std::vector<Vec3f> shadowPoints;
+};
+
+// Both reused between calls, so a frame allocates nothing once the arrays have grown.
+CallScratch& callScratch() {
+    thread_local CallScratch instance;
+    return instance;
+}
+RunScratch& runScratch() {
+    thread_local RunScratch instance;
     return instance;
 }
 
@@ -346,7 +390,7 @@ bool segmentHitsRectangle(const CasterRectangle* prepared, const Vec3f* corners,
 
 // The casters in list order, walked the way every list walker does. castsShadow(object) picks
 // them.
-template <typename Pick> void prepareCasters(ShadowScratch& s, Scene& scene, Pick castsShadow) {
+template <typename Pick> void prepareCasters(CallScratch& s, Scene& scene, Pick castsShadow) {
     s.casters.clear();
     s.rectangles.clear();
     SceneObject* object = &scene;
@@ -359,32 +403,7 @@ template <typename Pick> void prepareCasters(ShadowScratch& s, Scene& scene, Pic
             s.rectangles.push_back(prepareRectangle(sections[r]));
         s.casters.push_back(caster);
     }
-    s.lightEnds.resize(s.casters.size());
-    s.lightSides.resize(s.rectangles.size());
-    s.meshSides.resize(s.rectangles.size());
 }
-
-// The ray's far end is the same for every vertex: its side of each plane is computed once, and
-// casters whose planes it can never cross are left out.
-void aimAtLight(ShadowScratch& s, Vec3f light) {
-    s.aimed.clear();
-    for (size_t c = 0; c < s.casters.size(); ++c) {
-        const Caster& caster = s.casters[c];
-        const Vec3f end = intoCaster(light, *caster.object);
-        s.lightEnds[c] = end;
-        bool any = false;
-        for (uint32_t r = caster.firstRectangle; r < caster.firstRectangle + caster.rectangleCount; ++r) {
-            const CasterRectangle& rectangle = s.rectangles[r];
-            s.lightSides[r] = static_cast<float>(dot(rectangle.normal, end) + rectangle.planeConstant);
-            any = any || crossable(s.lightSides[r]);
-        }
-        if (any) s.aimed.push_back(static_cast<uint32_t>(c));
-    }
-}
-
-struct FloatBox {
-    Vec3f low, high;
-};
 
 bool finiteBox(const FloatBox& box) {
     for (float value : {box.low.x, box.low.y, box.low.z, box.high.x, box.high.y, box.high.z})
@@ -442,53 +461,80 @@ bool raysCertainToMiss(const CasterRectangle& rectangle, float lightSide, Vec3f 
     return clear > 0 && clear * clear > rectangle.farSquared && clear * clear > MIN_SHORTCUT_DISTANCE_SQUARED;
 }
 
+// The ray's far end is the same for every vertex: its side of each plane is computed once.
+// Casters whose planes it can never cross are left out, and so are those that no ray from
+// reach (a box holding every start this call tests against the light, or null) can hit: a
+// light's rays start inside its range, so only the casters near it stay in play however
+// large the scene.
+void aimAtLight(const CallScratch& s, LightAim& aim, Vec3f light, const FloatBox* reach) {
+    aim.aimed.clear();
+    aim.ends.resize(s.casters.size());
+    aim.sides.resize(s.rectangles.size());
+    const bool cull = reach && finiteBox(*reach);
+    for (size_t c = 0; c < s.casters.size(); ++c) {
+        const Caster& caster = s.casters[c];
+        const Vec3f end = intoCaster(light, *caster.object);
+        aim.ends[c] = end;
+        FloatBox local{};
+        if (cull) local = {intoCaster(reach->low, *caster.object), intoCaster(reach->high, *caster.object)};
+        bool any = false;
+        for (uint32_t r = caster.firstRectangle; r < caster.firstRectangle + caster.rectangleCount; ++r) {
+            const CasterRectangle& rectangle = s.rectangles[r];
+            float side = static_cast<float>(dot(rectangle.normal, end) + rectangle.planeConstant);
+            if (cull && crossable(side) && raysCertainToMiss(rectangle, side, end, local)) side = 0;
+            aim.sides[r] = side;
+            any = any || crossable(side);
+        }
+        if (any) aim.aimed.push_back(static_cast<uint32_t>(c));
+    }
+}
+
 // Narrows the light's casters to those the rays from the starts (world points, as floats) of
-// one mesh may hit.
-void aimFromMesh(ShadowScratch& s, const FloatBox& starts) {
-    s.meshAimed.clear();
+// one run may hit.
+void aimFromRun(RunScratch& t, const CallScratch& s, const LightAim& aim, const FloatBox& starts) {
+    t.meshAimed.clear();
+    if (t.meshSides.size() < s.rectangles.size()) t.meshSides.resize(s.rectangles.size());
     const bool cull = finiteBox(starts);
-    for (uint32_t c : s.aimed) {
+    for (uint32_t c : aim.aimed) {
         const Caster& caster = s.casters[c];
         const FloatBox local{intoCaster(starts.low, *caster.object), intoCaster(starts.high, *caster.object)};
         bool any = false;
         for (uint32_t r = caster.firstRectangle; r < caster.firstRectangle + caster.rectangleCount; ++r) {
-            const float side = s.lightSides[r];
+            const float side = aim.sides[r];
             const bool missed =
-                cull && crossable(side) && raysCertainToMiss(s.rectangles[r], side, s.lightEnds[c], local);
-            s.meshSides[r] = missed ? 0.0f : side;
-            any = any || crossable(s.meshSides[r]);
+                cull && crossable(side) && raysCertainToMiss(s.rectangles[r], side, aim.ends[c], local);
+            t.meshSides[r] = missed ? 0.0f : side;
+            any = any || crossable(t.meshSides[r]);
         }
-        if (any) s.meshAimed.push_back(c);
+        if (any) t.meshAimed.push_back(c);
     }
 }
 
 // The ray from a world point to the light aimed at: the first caster in list order whose
 // rectangle it passes through decides.
-int traceShadowRay(const ShadowScratch& s, Vec3f point) {
-    for (uint32_t c : s.meshAimed) {
+int traceShadowRay(const RunScratch& t, const CallScratch& s, const LightAim& aim, Vec3f point) {
+    for (uint32_t c : t.meshAimed) {
         const Caster& caster = s.casters[c];
-        const Vec3f segment[2] = {intoCaster(point, *caster.object), s.lightEnds[c]};
+        const Vec3f segment[2] = {intoCaster(point, *caster.object), aim.ends[c]};
         for (uint32_t r = caster.firstRectangle; r < caster.firstRectangle + caster.rectangleCount; ++r) {
             const CasterRectangle& rectangle = s.rectangles[r];
             if (segmentHitsRectangle(&rectangle, rectangle.corners, rectangle.normal, rectangle.planeConstant,
-                                     s.meshSides[r], segment))
+                                     t.meshSides[r], segment))
                 return caster.translucent ? SHADOW_TRANSLUCENT : SHADOW_OPAQUE;
         }
     }
     return SHADOW_LIT;
 }
 
-// The vertex walk of one light over one mesh. points are where distances are measured from;
+// The vertex walk of one light over one run. points are where distances are measured from;
 // the shadow rays start at shadowPoints, or at points rounded to floats, all inside starts.
-void lightVertices(ShadowScratch& s, Scene& scene, const SceneLight& light, const Vec3d* points,
-                   const Vec3f* shadowPoints, size_t count, Vec3f* colours, bool manhattan, bool boxTest,
-                   bool shadows, const FloatBox& starts) {
+void lightVertices(RunScratch& t, const CallScratch& s, const Scene& scene, const LightAim& aim,
+                   const Vec3d* points, const Vec3f* shadowPoints, size_t count, Vec3f* colours,
+                   bool manhattan, bool boxTest, bool shadows, const FloatBox& starts) {
+    const SceneLight& light = *aim.light;
     const Vec3d centre = light.lightPosition;
     const double range = light.range;
-    if (shadows) {
-        aimAtLight(s, toFloat(centre));
-        aimFromMesh(s, starts);
-    }
+    if (shadows) aimFromRun(t, s, aim, starts);
     for (size_t v = 0; v < count; ++v) {
         const Vec3d& w = points[v];
         if (boxTest && !(centre.x - range <= w.x && w.x <= centre.x + range && centre.y - range <= w.y &&
@@ -497,22 +543,132 @@ void lightVertices(ShadowScratch& s, Scene& scene, const SceneLight& light, cons
         double att;
         if (!attenuation(lightDistance(w, centre, manhattan), light.range, &att)) continue;
         const int shadow =
-            shadows ? traceShadowRay(s, shadowPoints ? shadowPoints[v] : toFloat(w)) : SHADOW_LIT;
+            shadows ? traceShadowRay(t, s, aim, shadowPoints ? shadowPoints[v] : toFloat(w)) : SHADOW_LIT;
         addLight(colours[v], light, att, shadow, scene);
+    }
+}
+
+// Cuts every job into runs of at most taskVertices vertices.
+void splitIntoRuns(CallScratch& s) {
+    const size_t most = std::max<size_t>(lightingSplit.taskVertices, 1);
+    s.runs.clear();
+    for (uint32_t j = 0; j < s.jobs.size(); ++j)
+        for (size_t begin = 0; begin < s.jobs[j].count; begin += most)
+            s.runs.push_back({j, begin, std::min(begin + most, s.jobs[j].count)});
+}
+
+// Every vertex's colour depends on nothing but its own mesh, the lights and the casters, and
+// its sum is formed light after light in table order by whichever thread takes its run, so
+// the colours are the same bits however the runs are shared out.
+template <typename LightRun> void runAll(const CallScratch& s, LightRun lightRun) {
+    long work = 0;
+    for (const MeshJob& job : s.jobs)
+        work += static_cast<long>(job.count) * std::max<uint32_t>(job.lightCount, 1);
+    if (s.runs.size() < 2 || work < lightingSplit.serialBelow) {
+        for (const VertexRun& run : s.runs) lightRun(run);
+        return;
+    }
+    tbb::parallel_for(tbb::blocked_range<size_t>(0, s.runs.size()),
+                      [&](const tbb::blocked_range<size_t>& range) {
+                          for (size_t i = range.begin(); i != range.end(); ++i) lightRun(s.runs[i]);
+                      });
+}
+
+// One run of the bake: the static lights, distances from the stored vertices, shadow rays from
+// where the mesh stands, as they are every frame.
+void bakeRun(const CallScratch& s, const Scene& scene, const VertexRun& run, bool shadows) {
+    RunScratch& t = runScratch();
+    const MeshJob& job = s.jobs[run.job];
+    SceneObject& mesh = *job.mesh;
+    const size_t count = run.end - run.begin;
+    Vec3f* colours = mesh.baseColors.data() + run.begin;
+    std::fill_n(colours, count, Vec3f{0, 0, 0});
+    FloatBox starts{{INFINITY, INFINITY, INFINITY}, {-INFINITY, -INFINITY, -INFINITY}};
+    if (shadows) {
+        t.shadowPoints.resize(count);
+        for (size_t v = 0; v < count; ++v) {
+            const Vec3f p = toFloat(worldPoint(mesh, mesh.vertices[run.begin + v]));
+            t.shadowPoints[v] = p;
+            // Any NaN start makes the box non-finite too, which turns the narrowing off.
+            starts.low = {std::fmin(starts.low.x, p.x), std::fmin(starts.low.y, p.y),
+                          std::fmin(starts.low.z, p.z)};
+            starts.high = {std::fmax(starts.high.x, p.x), std::fmax(starts.high.y, p.y),
+                           std::fmax(starts.high.z, p.z)};
+            if (std::isnan(p.x) || std::isnan(p.y) || std::isnan(p.z)) starts.low.x = NAN;
+        }
+    }
+    for (uint32_t k = 0; k < job.lightCount; ++k) {
+        const LightAim& aim = s.aims[s.jobLights[job.firstLight + k]];
+        lightVertices(t, s, scene, aim, mesh.vertices.data() + run.begin,
+                      shadows ? t.shadowPoints.data() : nullptr, count, colours, false, false, shadows,
+                      starts);
+    }
+}
+
+// One run of a frame: base colours, then each applied light that reaches the run's vertices.
+void frameRun(const CallScratch& s, const Scene& scene, const VertexRun& run, bool manhattan, bool shadows) {
+    RunScratch& t = runScratch();
+    const MeshJob& job = s.jobs[run.job];
+    SceneObject& mesh = *job.mesh;
+    const size_t count = run.end - run.begin;
+    Vec3f* colours = mesh.vertexColors.data() + run.begin;
+    std::copy_n(mesh.baseColors.begin() + static_cast<std::ptrdiff_t>(run.begin), count, colours);
+
+    // Where the vertices stand this frame, and the box around them, for a cube test that
+    // turns a light away from the whole run at once.
+    t.worldPoints.resize(count);
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    Vec3d low{inf, inf, inf}, high{-inf, -inf, -inf};
+    for (size_t v = 0; v < count; ++v) {
+        const Vec3d w = worldPoint(mesh, mesh.vertices[run.begin + v]);
+        t.worldPoints[v] = w;
+        low = {std::min(low.x, w.x), std::min(low.y, w.y), std::min(low.z, w.z)};
+        high = {std::max(high.x, w.x), std::max(high.y, w.y), std::max(high.z, w.z)};
+    }
+    for (uint32_t k = 0; k < job.lightCount; ++k) {
+        const LightAim& aim = s.aims[s.jobLights[job.firstLight + k]];
+        const Vec3d centre = aim.light->lightPosition;
+        const double range = aim.light->range;
+        if (!(centre.x - range <= high.x && low.x <= centre.x + range && centre.y - range <= high.y &&
+              low.y <= centre.y + range && centre.z - range <= high.z && low.z <= centre.z + range))
+            continue;
+        // Only vertices inside the light's cube are lit, so only they start rays.
+        const FloatBox starts{toFloat({std::max(low.x, centre.x - range), std::max(low.y, centre.y - range),
+                                       std::max(low.z, centre.z - range)}),
+                              toFloat({std::min(high.x, centre.x + range), std::min(high.y, centre.y + range),
+                                       std::min(high.z, centre.z + range)})};
+        lightVertices(t, s, scene, aim, t.worldPoints.data(), nullptr, count, colours, manhattan, true,
+                      shadows, starts);
     }
 }
 
 } // namespace
 
+LightingSplit lightingSplit;
+
 void precomputeLighting(Scene& scene) {
-    ShadowScratch& s = scratch();
+    CallScratch& s = callScratch();
     const int lightCount = usableLightCount(scene);
     const bool lit = scene.lightCount >= 1 && scene.lightingMode >= 1;
     // At load every object casts, "!" ones included.
     const bool shadows = scene.lightingMode == LIGHTING_SHADOWS && shadowRectanglesTested();
-    if (lit && shadows) prepareCasters(s, scene, [](const SceneObject&) { return true; });
-    std::vector<Vec3f> shadowPoints;
-
+    s.jobs.clear();
+    s.jobLights.clear();
+    if (lit) {
+        for (int j = 0; j < lightCount; ++j) {
+            const SceneLight* light = scene.lights[j];
+            if (!light || light->tag != '&') continue;
+            s.jobLights.push_back(static_cast<uint8_t>(j));
+            s.aims[j].light = light;
+        }
+        if (shadows && !s.jobLights.empty()) {
+            prepareCasters(s, scene, [](const SceneObject&) { return true; });
+            // Distances are measured from the stored vertices but rays start where each mesh
+            // stands, so no one box holds every start: each run narrows the casters itself.
+            for (uint8_t j : s.jobLights)
+                aimAtLight(s, s.aims[j], toFloat(scene.lights[j]->lightPosition), nullptr);
+        }
+    }
     SceneObject* object = &scene;
     for (int i = 0; i < scene.objectCount; ++i, object = following(object)) {
         SceneObject& mesh = *object;
@@ -522,82 +678,57 @@ void precomputeLighting(Scene& scene) {
             std::fill_n(mesh.baseColors.begin(), count, Vec3f{1, 1, 1});
             continue;
         }
-        std::fill_n(mesh.baseColors.begin(), count, Vec3f{0, 0, 0});
-        // Distances are measured from the stored vertices; the shadow rays start where the
-        // mesh stands, as they do every frame.
-        FloatBox starts{{INFINITY, INFINITY, INFINITY}, {-INFINITY, -INFINITY, -INFINITY}};
-        if (shadows) {
-            shadowPoints.resize(count);
-            for (size_t v = 0; v < count; ++v) {
-                const Vec3f p = toFloat(worldPoint(mesh, mesh.vertices[v]));
-                shadowPoints[v] = p;
-                // Any NaN start makes the box non-finite too, which turns the narrowing off.
-                starts.low = {std::fmin(starts.low.x, p.x), std::fmin(starts.low.y, p.y),
-                              std::fmin(starts.low.z, p.z)};
-                starts.high = {std::fmax(starts.high.x, p.x), std::fmax(starts.high.y, p.y),
-                               std::fmax(starts.high.z, p.z)};
-                if (std::isnan(p.x) || std::isnan(p.y) || std::isnan(p.z)) starts.low.x = NAN;
-            }
-        }
-        for (int j = 0; j < lightCount; ++j) {
-            const SceneLight* light = scene.lights[j];
-            if (!light || light->tag != '&') continue;
-            lightVertices(s, scene, *light, mesh.vertices.data(), shadows ? shadowPoints.data() : nullptr,
-                          count, mesh.baseColors.data(), false, false, shadows, starts);
-        }
+        s.jobs.push_back({&mesh, count, 0, static_cast<uint32_t>(s.jobLights.size())});
     }
+    splitIntoRuns(s);
+    runAll(s, [&](const VertexRun& run) { bakeRun(s, scene, run, shadows); });
     resetCursor(scene);
 }
 
 void computeLighting(Scene& scene) {
     ScopedPhase phase(Phase::Lighting);
-    ShadowScratch& s = scratch();
+    CallScratch& s = callScratch();
     const int lightCount = usableLightCount(scene);
     const int mode = scene.lightingMode;
+    s.jobs.clear();
+    s.jobLights.clear();
     if (lightCount > 0 && scene.lightCount > 0 && mode > 0) {
         const bool shadows = mode == LIGHTING_SHADOWS && shadowRectanglesTested();
-        bool castersReady = false;
+        bool anyApplied = false;
         SceneObject* object = &scene;
         for (int i = 0; i < scene.objectCount; ++i, object = following(object)) {
             SceneObject& mesh = *object;
             if (mesh.kind != KIND_MESH || nameMarked(mesh, '$')) continue;
-            const size_t count = litVertexCount(mesh);
-            std::copy_n(mesh.baseColors.begin(), count, mesh.vertexColors.begin());
-
-            // Where the vertices stand this frame, and the box around them, for a cube test
-            // that turns a light away from the whole mesh at once.
-            s.worldPoints.resize(count);
-            constexpr double inf = std::numeric_limits<double>::infinity();
-            Vec3d low{inf, inf, inf}, high{-inf, -inf, -inf};
-            for (size_t v = 0; v < count; ++v) {
-                const Vec3d w = worldPoint(mesh, mesh.vertices[v]);
-                s.worldPoints[v] = w;
-                low = {std::min(low.x, w.x), std::min(low.y, w.y), std::min(low.z, w.z)};
-                high = {std::max(high.x, w.x), std::max(high.y, w.y), std::max(high.z, w.z)};
-            }
-
+            MeshJob job{&mesh, litVertexCount(mesh), static_cast<uint32_t>(s.jobLights.size()), 0};
             for (int j = 0; j < lightCount; ++j) {
                 const SceneLight* light = scene.lights[j];
                 if (!light || !lightApplies(scene, mesh, *light) || !(light->range > 0)) continue;
-                const Vec3d centre = light->lightPosition;
-                const double range = light->range;
-                if (!(centre.x - range <= high.x && low.x <= centre.x + range && centre.y - range <= high.y &&
-                      low.y <= centre.y + range && centre.z - range <= high.z && low.z <= centre.z + range))
-                    continue;
-                if (shadows && !castersReady) {
-                    prepareCasters(s, scene, [](const SceneObject& o) { return !nameMarked(o, '!'); });
-                    castersReady = true;
-                }
-                // Only vertices inside the light's cube are lit, so only they start rays.
-                const FloatBox starts{
-                    toFloat({std::max(low.x, centre.x - range), std::max(low.y, centre.y - range),
-                             std::max(low.z, centre.z - range)}),
-                    toFloat({std::min(high.x, centre.x + range), std::min(high.y, centre.y + range),
-                             std::min(high.z, centre.z + range)})};
-                lightVertices(s, scene, *light, s.worldPoints.data(), nullptr, count,
-                              mesh.vertexColors.data(), mode == LIGHTING_MANHATTAN, true, shadows, starts);
+                s.jobLights.push_back(static_cast<uint8_t>(j));
+                ++job.lightCount;
+                anyApplied = true;
+            }
+            s.jobs.push_back(job);
+        }
+        if (anyApplied) {
+            std::array<bool, MAX_LIGHTS> used{};
+            for (uint8_t j : s.jobLights) used[j] = true;
+            if (shadows) prepareCasters(s, scene, [](const SceneObject& o) { return !nameMarked(o, '!'); });
+            for (int j = 0; j < lightCount; ++j) {
+                if (!used[j]) continue;
+                LightAim& aim = s.aims[j];
+                aim.light = scene.lights[j];
+                if (!shadows) continue;
+                // Only vertices inside the light's cube start rays (the same test as each vertex's).
+                const Vec3d centre = aim.light->lightPosition;
+                const double range = aim.light->range;
+                const FloatBox cube{toFloat({centre.x - range, centre.y - range, centre.z - range}),
+                                    toFloat({centre.x + range, centre.y + range, centre.z + range})};
+                aimAtLight(s, aim, toFloat(centre), &cube);
             }
         }
+        splitIntoRuns(s);
+        runAll(s,
+               [&](const VertexRun& run) { frameRun(s, scene, run, mode == LIGHTING_MANHATTAN, shadows); });
     }
     // The walk ends on the last object, as a cursor walk of objectCount steps does.
     seekObject(scene, scene.objectCount);

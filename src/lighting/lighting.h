@@ -8,6 +8,7 @@
 
 #include "scene/scene.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace pelx {
@@ -23,6 +24,16 @@ inline constexpr int LIGHTING_SHADOWS = 3;
 inline constexpr int SHADOW_LIT = 0;
 inline constexpr int SHADOW_TRANSLUCENT = 1;
 inline constexpr int SHADOW_OPAQUE = 2;
+
+// How the lighting calls share their vertices among threads: runs of at most taskVertices
+// vertices, and a call with less work than serialBelow (vertices times applied lights) stays
+// on the calling thread. The colours never depend on either. The show keeps the defaults;
+// tests and benchmarks write them, the lighting calls read them.
+struct LightingSplit {
+    size_t taskVertices = 1024;
+    long serialBelow = 4000;
+};
+extern LightingSplit lightingSplit;
 
 // Fills every mesh's baseColors from the static "&" lights (once, at load).
 void precomputeLighting(Scene& scene);
