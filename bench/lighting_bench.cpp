@@ -1,14 +1,23 @@
-// Per-frame vertex lighting on a synthetic room: 20 lit meshes with 10,000 vertices in all,
-// 10 "$" walls, so 30 casters, and 8 moving lights in lighting mode 3 with one rectangle per
-// caster. Times computeLighting and single shadow tests, library against the plain version.
+// Per-frame vertex lighting on synthetic rooms, library against the plain version. Today's
+// room: 20 lit meshes with 10,000 vertices in all, 10 "$" walls, so 30 casters, and 8 moving
+// lights in lighting mode 3 with one rectangle per caster. The scale series grows the room to
+// 300,000 vertices and 240 casters, so that the growth of the cost can be read off.
 #include "lighting/lighting.h"
 
 #include "lighting_reference.h"
+#include "lighting_rooms.h"
 #include "scene_builder.h"
 
 #include <benchmark/benchmark.h>
+#include <tbb/global_control.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,82 +25,30 @@
 namespace pelx {
 namespace {
 
-constexpr int LIT_MESHES = 20;
-constexpr int VERTICES_PER_MESH = 500;
-constexpr int WALLS = 10;
-constexpr int LIGHTS = 8;
-constexpr float LIGHT_RANGE = 35;
+using testing::buildRoom;
+using testing::lightPlaces;
+using testing::moveLights;
+using testing::ROOM_SIZES;
+using testing::RoomSize;
 
-double uniform(std::mt19937& rng, double low, double high) {
-    return std::uniform_real_distribution<double>(low, high)(rng);
-}
+constexpr const RoomSize& TODAYS_ROOM = ROOM_SIZES[0];
 
-void buildRoom(Scene& scene) {
-    std::mt19937 rng(2024);
-    testing::startScene(scene);
-    scene.lightingMode = LIGHTING_SHADOWS;
-    scene.shadowFactor = 0.1f;
-    scene.translucentShadowFactor = 0.4f;
-    for (int m = 0; m < LIT_MESHES; ++m) {
-        // Furniture-sized clouds of vertices spread over a 100 x 20 x 100 room.
-        const Vec3d centre{uniform(rng, -45, 45), uniform(rng, 0, 15), uniform(rng, -45, 45)};
-        const Vec3d half{uniform(rng, 1, 5), uniform(rng, 1, 5), uniform(rng, 1, 5)};
-        std::vector<Vec3d> vertices(VERTICES_PER_MESH);
-        for (Vec3d& v : vertices)
-            v = {centre.x + uniform(rng, -half.x, half.x), centre.y + uniform(rng, -half.y, half.y),
-                 centre.z + uniform(rng, -half.z, half.z)};
-        const std::string name = (m % 4 == 3 ? "%glass" : "mesh") + std::to_string(m);
-        SceneObject& mesh = testing::addMesh(scene, name.c_str(), vertices);
-        if (m % 5 == 0) {
-            testing::setPositionKeys(mesh, 2);
-            scene.hasMovingMesh = 1;
-        }
-    }
-    for (int w = 0; w < WALLS; ++w) {
-        const Vec3d centre{uniform(rng, -40, 40), 10, uniform(rng, -40, 40)};
-        const bool alongX = w % 2 == 0;
-        const Vec3d half{alongX ? 8.0 : 0.2, 10, alongX ? 0.2 : 8.0};
-        testing::addBox(scene, ("$wall" + std::to_string(w)).c_str(),
-                        {centre.x - half.x, centre.y - half.y, centre.z - half.z},
-                        {centre.x + half.x, centre.y + half.y, centre.z + half.z});
-    }
-    for (int l = 0; l < LIGHTS; ++l) {
-        const Vec3d position{uniform(rng, -40, 40), uniform(rng, 5, 18), uniform(rng, -40, 40)};
-        SceneLight& light =
-            testing::addLight(scene, ("lamp" + std::to_string(l)).c_str(), position,
-                              {static_cast<float>(uniform(rng, 0.3, 1)), 0.6f, 0.5f}, LIGHT_RANGE);
-        light.moving = 1;
-    }
-    shadowTestMode = 2;
-    precomputeLighting(scene);
-    shadowTestMode = 1;
-}
-
-// The lights swing on small circles about where they were placed, a new place each frame.
-void moveLights(Scene& scene, const std::vector<Vec3d>& placed, int frame) {
-    for (int j = 0; j < scene.lightCount; ++j) {
-        const double a = 0.4 * (frame % 16) + j;
-        scene.lights[j]->lightPosition = {placed[j].x + std::cos(a), placed[j].y, placed[j].z + std::sin(a)};
-    }
-}
-
-std::vector<Vec3d> lightPlaces(const Scene& scene) {
-    std::vector<Vec3d> places;
-    for (int j = 0; j < scene.lightCount; ++j) places.push_back(scene.lights[j]->lightPosition);
-    return places;
-}
-
-// Vertex/light pairs that reach the shadow test in one frame: applied, inside the range.
-long shadowTestsPerFrame(Scene& scene) {
+// Vertex/light pairs that reach the shadow test in one frame (applied, inside the range), or
+// in the bake (distances from the stored vertices).
+long shadowTestsPerFrame(Scene& scene, bool stored) {
     long count = 0;
     for (SceneObject* o = scene.next; o; o = o->next) {
-        if (o->kind != KIND_MESH || o->name[0] == '$') continue;
+        if (o->kind != KIND_MESH || (!stored && o->name[0] == '$')) continue;
         for (int j = 0; j < scene.lightCount; ++j) {
             const SceneLight& light = *scene.lights[j];
             for (const Vec3d& v : o->vertices) {
-                const double dx = v.x - o->pivot.x + o->position.x - light.lightPosition.x;
-                const double dy = v.y - o->pivot.y + o->position.y - light.lightPosition.y;
-                const double dz = v.z - o->pivot.z + o->position.z - light.lightPosition.z;
+                const Vec3d w =
+                    stored ? v
+                           : Vec3d{v.x - o->pivot.x + o->position.x, v.y - o->pivot.y + o->position.y,
+                                   v.z - o->pivot.z + o->position.z};
+                const double dx = w.x - light.lightPosition.x;
+                const double dy = w.y - light.lightPosition.y;
+                const double dz = w.z - light.lightPosition.z;
                 if (std::sqrt(dx * dx + dy * dy + dz * dz) <= light.range) ++count;
             }
         }
@@ -99,12 +56,44 @@ long shadowTestsPerFrame(Scene& scene) {
     return count;
 }
 
+int casterCount(const Scene& scene) {
+    int count = 0;
+    for (const SceneObject* o = scene.next; o; o = o->next) count += o->kind == KIND_MESH;
+    return count;
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Processor time of every thread of the process: on a busy machine it still says how much work
+// a frame took, where the wall clock also counts the time other programs had the cores.
+double processSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// The counters of one size of a scale series.
+void reportScale(benchmark::State& state, const RoomSize& size, const Scene& scene, long pairs,
+                 double plainSeconds, double seconds, double processorSeconds) {
+    state.counters["vertices"] = size.vertices;
+    state.counters["casters"] = casterCount(scene);
+    state.counters["pairs"] = static_cast<double>(pairs);
+    state.counters["plain_ms"] = plainSeconds * 1e3;
+    state.counters["library_ms"] = seconds * 1e3;
+    state.counters["ratio"] = plainSeconds / seconds;
+    state.counters["plain_ns_per_pair"] = plainSeconds * 1e9 / static_cast<double>(pairs);
+    state.counters["ns_per_pair"] = seconds * 1e9 / static_cast<double>(pairs);
+    state.counters["cpu_ns_per_pair"] = processorSeconds * 1e9 / static_cast<double>(pairs);
+}
+
 template <void (*Lighting)(Scene&)> void computeLightingBench(benchmark::State& state) {
     Scene scene;
-    buildRoom(scene);
+    buildRoom(scene, TODAYS_ROOM);
     const std::vector<Vec3d> placed = lightPlaces(scene);
     moveLights(scene, placed, 0);
-    const long tests = shadowTestsPerFrame(scene);
+    const long tests = shadowTestsPerFrame(scene, false);
     int frame = 0;
     for (auto _ : state) {
         moveLights(scene, placed, frame++);
@@ -120,7 +109,7 @@ template <void (*Lighting)(Scene&)> void computeLightingBench(benchmark::State& 
 // The bake at load: the same room with its eight lights static, three rectangles per caster.
 template <void (*Bake)(Scene&)> void precomputeLightingBench(benchmark::State& state) {
     Scene scene;
-    buildRoom(scene);
+    buildRoom(scene, TODAYS_ROOM);
     for (int j = 0; j < scene.lightCount; ++j) scene.lights[j]->tag = '&';
     const int32_t savedMode = shadowTestMode;
     shadowTestMode = 2;
@@ -131,19 +120,78 @@ template <void (*Bake)(Scene&)> void precomputeLightingBench(benchmark::State& s
     shadowTestMode = savedMode;
 }
 
+// One size of the scale series: frames of the plain version are timed first (at least one,
+// as many as fit in half a second), then the library's frames as the benchmark's own time.
+// Both are wall-clock times: the library uses every core.
+void frameScaleBench(benchmark::State& state) {
+    const RoomSize& size = ROOM_SIZES[state.range(0)];
+    Scene scene;
+    buildRoom(scene, size);
+    const std::vector<Vec3d> placed = lightPlaces(scene);
+    moveLights(scene, placed, 0);
+    const long pairs = shadowTestsPerFrame(scene, false);
+    int frame = 0;
+    const auto plainStart = std::chrono::steady_clock::now();
+    int plainFrames = 0;
+    do {
+        moveLights(scene, placed, frame++);
+        plain::computeLighting(scene);
+        ++plainFrames;
+    } while (secondsSince(plainStart) < 0.5);
+    const double plainSeconds = secondsSince(plainStart) / plainFrames;
+
+    const auto start = std::chrono::steady_clock::now();
+    const double processStart = processSeconds();
+    for (auto _ : state) {
+        moveLights(scene, placed, frame++);
+        computeLighting(scene);
+        benchmark::DoNotOptimize(scene.next->vertexColors.data());
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    reportScale(state, size, scene, pairs, plainSeconds, secondsSince(start) / iterations,
+                (processSeconds() - processStart) / iterations);
+}
+
+// The bake of each size, all eight lights static: the plain version once, the library as the
+// benchmark's time.
+void bakeScaleBench(benchmark::State& state) {
+    const RoomSize& size = ROOM_SIZES[state.range(0)];
+    Scene scene;
+    buildRoom(scene, size);
+    for (int j = 0; j < scene.lightCount; ++j) scene.lights[j]->tag = '&';
+    const long pairs = shadowTestsPerFrame(scene, true);
+    const int32_t savedMode = shadowTestMode;
+    shadowTestMode = 2;
+    const auto plainStart = std::chrono::steady_clock::now();
+    plain::precomputeLighting(scene);
+    const double plainSeconds = secondsSince(plainStart);
+    const auto start = std::chrono::steady_clock::now();
+    const double processStart = processSeconds();
+    for (auto _ : state) {
+        precomputeLighting(scene);
+        benchmark::DoNotOptimize(scene.next->baseColors.data());
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    reportScale(state, size, scene, pairs, plainSeconds, secondsSince(start) / iterations,
+                (processSeconds() - processStart) / iterations);
+    shadowTestMode = savedMode;
+}
+
 struct Ray {
     int vertex, mesh, light;
 };
 
 template <int (*Test)(Scene&, int, int, int, const uint8_t*)> void shadowTestBench(benchmark::State& state) {
     Scene scene;
-    buildRoom(scene);
+    buildRoom(scene, TODAYS_ROOM);
     std::vector<uint8_t> casters(scene.objectCount, 1);
     std::mt19937 rng(7);
     std::vector<Ray> rays;
+    const int verticesPerMesh = TODAYS_ROOM.vertices / TODAYS_ROOM.litMeshes;
     for (int r = 0; r < 4096; ++r)
-        rays.push_back({static_cast<int>(rng() % VERTICES_PER_MESH), 1 + static_cast<int>(rng() % LIT_MESHES),
-                        static_cast<int>(rng() % LIGHTS)});
+        rays.push_back({static_cast<int>(rng() % verticesPerMesh),
+                        1 + static_cast<int>(rng() % TODAYS_ROOM.litMeshes),
+                        static_cast<int>(rng() % scene.lightCount)});
     size_t next = 0;
     int shadowed = 0;
     for (auto _ : state) {
@@ -154,22 +202,67 @@ template <int (*Test)(Scene&, int, int, int, const uint8_t*)> void shadowTestBen
     state.counters["shadowedShare"] = static_cast<double>(shadowed) / static_cast<double>(state.iterations());
 }
 
+void sizeArguments(benchmark::internal::Benchmark* bench) {
+    bench->ArgName("size");
+    for (int i = 0; i < static_cast<int>(std::size(ROOM_SIZES)); ++i) bench->Arg(i);
+}
+
+// The library runs on every core, so its times are wall-clock times.
 BENCHMARK(computeLightingBench<plain::computeLighting>)
     ->Name("computeLighting/plain")
-    ->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(computeLightingBench<computeLighting>)
     ->Name("computeLighting/library")
-    ->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(precomputeLightingBench<plain::precomputeLighting>)
     ->Name("precomputeLighting/plain")
-    ->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(precomputeLightingBench<precomputeLighting>)
     ->Name("precomputeLighting/library")
-    ->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(shadowTestBench<plain::shadowTest>)->Name("shadowTest/plain")->Unit(benchmark::kMicrosecond);
 BENCHMARK(shadowTestBench<shadowTest>)->Name("shadowTest/library")->Unit(benchmark::kMicrosecond);
+BENCHMARK(frameScaleBench)
+    ->Name("scale/computeLighting")
+    ->Apply(sizeArguments)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(bakeScaleBench)
+    ->Name("scale/precomputeLighting")
+    ->Apply(sizeArguments)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 } // namespace
 } // namespace pelx
 
-BENCHMARK_MAIN();
+// --lighting-threads=N caps the threads the lighting may use (default: every core).
+int main(int argc, char** argv) {
+    std::unique_ptr<tbb::global_control> threads;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const char* prefix = "--lighting-threads=";
+        if (std::strncmp(argv[i], prefix, std::strlen(prefix)) == 0) {
+            const int count = std::atoi(argv[i] + std::strlen(prefix));
+            if (count < 1) {
+                std::fprintf(stderr, "pelx-bench-lighting: --lighting-threads needs a count of 1 or more\n");
+                return 2;
+            }
+            threads =
+                std::make_unique<tbb::global_control>(tbb::global_control::max_allowed_parallelism, count);
+        } else {
+            argv[kept++] = argv[i];
+        }
+    }
+    argc = kept;
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
