@@ -144,6 +144,7 @@ struct CasterRectangle {
     double outsideSlack, outsideSquared;
     // Of moderate shape only: the box a crossing must lie in to count as clearly inside.
     bool insideShortcut;
+    bool axisNormal; // the normal is exactly a unit axis, so the crossing can be foretold
     double insideSlack;
     double innerLow[3], innerHigh[3];
 };
@@ -225,6 +226,12 @@ CasterRectangle prepareRectangle(const Vec3f* corners) {
     rectangle.normal = triangleNormal(corners);
     rectangle.planeConstant = planeDistance(rectangle.normal, corners[0]);
     prepareShortcuts(rectangle);
+    if (rectangle.flatAxis >= 0) {
+        const Vec3f n = rectangle.normal;
+        const float along = component(n, rectangle.flatAxis);
+        rectangle.axisNormal =
+            (along == 1.0f || along == -1.0f) && std::fabs(n.x) + std::fabs(n.y) + std::fabs(n.z) == 1.0f;
+    }
     return rectangle;
 }
 
@@ -286,6 +293,48 @@ bool clearlyInside(const CasterRectangle& rectangle, Vec3f q) {
         }
     }
     return true;
+}
+
+// Where planeIntersection will put the crossing of a rectangle whose normal is exactly a unit
+// axis, foretold without computing it: 1 when clearlyInside is certain to take it, 0 when
+// clearlyOutside is certain to turn it away, -1 when only computing it can tell.
+//
+// With n = +-e_k the denominator is +-u_k exactly and the plane is x_k = flatAt. The computed
+// crossing's other coordinates are s_i + (u_i / u_k) (flatAt - s_k) with the float lengths
+// cancelling: four float roundings of the direction and three double ones, each 6e-8 at most,
+// put it within 1e-6 (T + M) of the true crossing a (T the segment's travel, M its largest
+// coordinate), provided u_k is a normal float (|e_k - s_k| >= 1e-6 T). Its flat coordinate
+// comes out within 2 (5e-16 T + 1.2e-16 M) of flatAt. Margins of four and five times cover both.
+int foretoldCrossing(const CasterRectangle& rectangle, const Vec3f* segment) {
+    const int flat = rectangle.flatAxis;
+    const double s[3] = {segment[0].x, segment[0].y, segment[0].z};
+    const double e[3] = {segment[1].x, segment[1].y, segment[1].z};
+    double travel = 0, magnitude = 0;
+    for (int axis = 0; axis < 3; ++axis) {
+        travel += std::fabs(e[axis] - s[axis]);
+        magnitude = std::max({magnitude, std::fabs(s[axis]), std::fabs(e[axis])});
+    }
+    const double along = e[flat] - s[flat];
+    if (!(magnitude < 1e17) || along == 0 || !(std::fabs(along) >= 1e-6 * travel)) return -1;
+    const double error = 4e-6 * (travel + magnitude) + 1e-30;
+    const double flatError = 1e-14 * (travel + magnitude);
+    const double fraction = (rectangle.flatAt - s[flat]) / along;
+    bool inside = rectangle.insideShortcut && flatError <= rectangle.insideSlack;
+    double gapSquared = 0;
+    for (int axis = 0; axis < 3; ++axis) {
+        if (axis == flat) continue;
+        const double a = s[axis] + (e[axis] - s[axis]) * fraction;
+        const double low = component(rectangle.boxMin, axis), high = component(rectangle.boxMax, axis);
+        const double g = std::max(0.0, std::max(low - a, a - high) - error);
+        gapSquared += g * g;
+        if (!(a - error >= rectangle.innerLow[axis] && a + error <= rectangle.innerHigh[axis]))
+            inside = false;
+    }
+    if (inside) return 1;
+    if (flatError <= rectangle.outsideSlack && gapSquared > rectangle.outsideSquared * (1 + 1e-9) &&
+        gapSquared > 2 * MIN_SHORTCUT_DISTANCE_SQUARED)
+        return 0;
+    return -1;
 }
 
 struct Caster {
@@ -376,6 +425,10 @@ bool segmentHitsRectangle(const CasterRectangle* prepared, const Vec3f* corners,
     if (!crossable(endSide)) return false;
     const float startSide = static_cast<float>(dot(normal, segment[0]) + planeConstant);
     if (startSide == 0 || !(static_cast<double>(startSide) * endSide < 0)) return false;
+    if (prepared && prepared->axisNormal) {
+        const int foretold = foretoldCrossing(*prepared, segment);
+        if (foretold >= 0) return foretold == 1;
+    }
     const Vec3f crossing = planeIntersection(normal, segment, static_cast<double>(planeConstant));
     CasterRectangle local;
     if (!prepared) {
