@@ -1,12 +1,15 @@
 // The library's lighting against the plain version, bit for bit, on randomized scenes: every
 // lighting mode, one and three rectangles per caster, every name prefix, moving meshes and
-// lights, lights switched off or without range, and rays aimed at the casters' corners.
+// lights, lights switched off or without range, and rays aimed at the casters' corners; and
+// on the benchmark's rooms. Each on one thread and on two.
 #include "lighting/lighting.h"
 
 #include "lighting_reference.h"
+#include "lighting_rooms.h"
 #include "scene_builder.h"
 
 #include <gtest/gtest.h>
+#include <tbb/global_control.h>
 
 #include <algorithm>
 #include <bit>
@@ -193,59 +196,149 @@ void expectSameColours(Scene& fast, Scene& plain, const std::string& what) {
     EXPECT_EQ(listIndexOf(fast, fast.current), listIndexOf(plain, plain.current)) << what;
 }
 
+// How the library shares out its vertices: the colours must not depend on it.
+struct ThreadSetting {
+    int threads;
+    LightingSplit split;
+};
+// One thread as the show runs; two threads with tiny runs and no serial floor, so that even the
+// small scenes are cut into many runs taken by both threads.
+const ThreadSetting THREAD_SETTINGS[] = {{1, LightingSplit{}}, {2, LightingSplit{7, 0}}};
+
+// Sets the library's threads and runs for the life of the object.
+class ScopedThreads {
+  public:
+    explicit ScopedThreads(const ThreadSetting& setting)
+        : control(tbb::global_control::max_allowed_parallelism, static_cast<size_t>(setting.threads)),
+          saved(lightingSplit) {
+        lightingSplit = setting.split;
+    }
+    ~ScopedThreads() { lightingSplit = saved; }
+    ScopedThreads(const ScopedThreads&) = delete;
+    ScopedThreads& operator=(const ScopedThreads&) = delete;
+
+  private:
+    tbb::global_control control;
+    LightingSplit saved;
+};
+
 TEST(LightingEquivalenceTest, FastLightingMatchesThePlainAlgorithmBitForBit) {
     const int32_t savedMode = shadowTestMode;
     const int modes[] = {3, 3, 3, 2, 1, 0, 3, -1};
     const int32_t shadowModes[] = {1, 2, 1, 2, 5};
     int shadowed[3] = {0, 0, 0};
-    for (uint32_t seed = 1; seed <= 150; ++seed) {
-        const SceneRecipe recipe{seed, modes[seed % std::size(modes)]};
-        Scene fast, plain;
-        buildScene(fast, recipe);
-        buildScene(plain, recipe);
-        const std::string what =
-            "seed " + std::to_string(seed) + " mode " + std::to_string(recipe.lightingMode);
+    for (const ThreadSetting& setting : THREAD_SETTINGS) {
+        ScopedThreads threads(setting);
+        for (uint32_t seed = 1; seed <= 150; ++seed) {
+            const SceneRecipe recipe{seed, modes[seed % std::size(modes)]};
+            Scene fast, plain;
+            buildScene(fast, recipe);
+            buildScene(plain, recipe);
+            const std::string what = "threads " + std::to_string(setting.threads) + " seed " +
+                                     std::to_string(seed) + " mode " + std::to_string(recipe.lightingMode);
 
-        shadowTestMode = 2;
-        precomputeLighting(fast);
-        plain::precomputeLighting(plain);
-        expectSameColours(fast, plain, what + " baked");
+            shadowTestMode = 2;
+            precomputeLighting(fast);
+            plain::precomputeLighting(plain);
+            expectSameColours(fast, plain, what + " baked");
 
-        std::mt19937 frames(seed * 7919u);
-        for (int frame = 0; frame < 4; ++frame) {
-            shadowTestMode = shadowModes[(seed + frame) % std::size(shadowModes)];
-            const uint32_t frameSeed = static_cast<uint32_t>(frames());
-            advanceFrame(fast, std::mt19937(frameSeed));
-            advanceFrame(plain, std::mt19937(frameSeed));
-            computeLighting(fast);
-            plain::computeLighting(plain);
-            expectSameColours(fast, plain, what + " frame " + std::to_string(frame));
-            if (::testing::Test::HasFatalFailure()) return;
+            std::mt19937 frames(seed * 7919u);
+            for (int frame = 0; frame < 4; ++frame) {
+                shadowTestMode = shadowModes[(seed + frame) % std::size(shadowModes)];
+                const uint32_t frameSeed = static_cast<uint32_t>(frames());
+                advanceFrame(fast, std::mt19937(frameSeed));
+                advanceFrame(plain, std::mt19937(frameSeed));
+                computeLighting(fast);
+                plain::computeLighting(plain);
+                expectSameColours(fast, plain, what + " frame " + std::to_string(frame));
+                if (::testing::Test::HasFatalFailure()) return;
 
-            // Single rays with caster sets of every kind.
-            std::mt19937 rays(frameSeed);
-            std::vector<uint8_t> casters(fast.objectCount);
-            for (int r = 0; r < 300; ++r) {
-                const int meshIndex = 1 + pick(rays, fast.objectCount - 1);
-                seekObject(fast, meshIndex);
-                if (fast.current->kind != KIND_MESH || fast.current->vertices.empty()) continue;
-                const int vertex = pick(rays, static_cast<int>(fast.current->vertices.size()));
-                const int light = pick(rays, fast.lightCount);
-                for (uint8_t& c : casters) c = static_cast<uint8_t>(pick(rays, 4) == 0 ? 0 : 1);
-                const int expected = plain::shadowTest(plain, vertex, meshIndex, light, casters.data());
-                ASSERT_EQ(shadowTest(fast, vertex, meshIndex, light, casters.data()), expected)
-                    << what << " ray " << r;
-                ASSERT_EQ(fast.current, static_cast<SceneObject*>(fast.current));
-                EXPECT_EQ(listIndexOf(fast, fast.current), listIndexOf(plain, plain.current));
-                ++shadowed[expected];
+                // Single rays with caster sets of every kind.
+                std::mt19937 rays(frameSeed);
+                std::vector<uint8_t> casters(fast.objectCount);
+                for (int r = 0; r < 300; ++r) {
+                    const int meshIndex = 1 + pick(rays, fast.objectCount - 1);
+                    seekObject(fast, meshIndex);
+                    if (fast.current->kind != KIND_MESH || fast.current->vertices.empty()) continue;
+                    const int vertex = pick(rays, static_cast<int>(fast.current->vertices.size()));
+                    const int light = pick(rays, fast.lightCount);
+                    for (uint8_t& c : casters) c = static_cast<uint8_t>(pick(rays, 4) == 0 ? 0 : 1);
+                    const int expected = plain::shadowTest(plain, vertex, meshIndex, light, casters.data());
+                    ASSERT_EQ(shadowTest(fast, vertex, meshIndex, light, casters.data()), expected)
+                        << what << " ray " << r;
+                    ASSERT_EQ(fast.current, static_cast<SceneObject*>(fast.current));
+                    EXPECT_EQ(listIndexOf(fast, fast.current), listIndexOf(plain, plain.current));
+                    ++shadowed[expected];
+                }
             }
         }
     }
     shadowTestMode = savedMode;
     // The scenes must really throw both kinds of shadow for the comparison to mean anything.
-    EXPECT_GT(shadowed[SHADOW_TRANSLUCENT], 100);
-    EXPECT_GT(shadowed[SHADOW_OPAQUE], 100);
-    EXPECT_GT(shadowed[SHADOW_LIT], 1000);
+    EXPECT_GT(shadowed[SHADOW_TRANSLUCENT], 200);
+    EXPECT_GT(shadowed[SHADOW_OPAQUE], 200);
+    EXPECT_GT(shadowed[SHADOW_LIT], 2000);
+}
+
+// The benchmark's rooms, today's and the larger ones, baked and lit for two frames on one and
+// on two threads. Half the lights are made static so that the bake has work to do too. The
+// address-checking build, many times slower, stops at 30,000 vertices.
+TEST(LightingEquivalenceTest, BenchmarkRoomsMatchThePlainAlgorithmOnOneAndTwoThreads) {
+#if defined(__SANITIZE_ADDRESS__)
+    const size_t sizes = 2;
+#else
+    const size_t sizes = std::size(ROOM_SIZES);
+#endif
+    const int32_t savedMode = shadowTestMode;
+    for (size_t i = 0; i < sizes; ++i) {
+        Scene fast, plain;
+        buildRoom(fast, ROOM_SIZES[i]);
+        buildRoom(plain, ROOM_SIZES[i]);
+        for (Scene* scene : {&fast, &plain})
+            for (int j = 0; j < scene->lightCount; j += 2) scene->lights[j]->tag = '&';
+        const std::vector<Vec3d> placed = lightPlaces(plain);
+        const std::string room = std::to_string(ROOM_SIZES[i].vertices) + " vertices";
+
+        shadowTestMode = 2;
+        plain::precomputeLighting(plain);
+        for (const ThreadSetting& setting :
+             {ThreadSetting{1, LightingSplit{}}, ThreadSetting{2, LightingSplit{}}}) {
+            ScopedThreads threads(setting);
+            precomputeLighting(fast);
+            expectSameColours(fast, plain, room + " baked on " + std::to_string(setting.threads));
+            if (::testing::Test::HasFatalFailure()) return;
+        }
+
+        shadowTestMode = 1;
+        for (int frame = 0; frame < 2; ++frame) {
+            moveLights(plain, placed, frame * 5);
+            moveLights(fast, placed, frame * 5);
+            plain::computeLighting(plain);
+            for (const ThreadSetting& setting : THREAD_SETTINGS) {
+                ScopedThreads threads(setting);
+                computeLighting(fast);
+                expectSameColours(fast, plain,
+                                  room + " frame " + std::to_string(frame) + " on " +
+                                      std::to_string(setting.threads));
+                if (::testing::Test::HasFatalFailure()) return;
+            }
+        }
+        // Shadows of both kinds must fall, or the comparison proves little: sample rays from
+        // vertices of the lit meshes to the moving lights.
+        int shadowed[3] = {0, 0, 0};
+        std::mt19937 rng(static_cast<uint32_t>(i));
+        std::vector<uint8_t> casters(plain.objectCount, 1);
+        for (int r = 0; r < 400; ++r) {
+            const int meshIndex = 1 + pick(rng, ROOM_SIZES[i].litMeshes);
+            seekObject(plain, meshIndex);
+            const int vertex = pick(rng, static_cast<int>(plain.current->vertices.size()));
+            ++shadowed[plain::shadowTest(plain, vertex, meshIndex, 1 + 2 * pick(rng, 4), casters.data())];
+        }
+        EXPECT_GT(shadowed[SHADOW_TRANSLUCENT], 0) << room;
+        EXPECT_GT(shadowed[SHADOW_OPAQUE], 0) << room;
+        EXPECT_GT(shadowed[SHADOW_LIT], 0) << room;
+    }
+    shadowTestMode = savedMode;
 }
 
 // Rays aimed at points just inside and just outside the edges and corners of long, narrow

@@ -3,7 +3,7 @@
 // and eight moving lights in lighting mode 3, generated from a fixed seed.
 #pragma once
 
-#include "scene3ds/scene.h"
+#include "scene/scene.h"
 
 #include <vector>
 
