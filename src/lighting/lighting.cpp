@@ -382,8 +382,24 @@ struct CallScratch {
     std::vector<VertexRun> runs;
 };
 
+// The rays of up to RAY_BLOCK vertices to one light. Whole groups of RAY_LANES lanes are always
+// computed, so the arrays start zeroed and unused lanes hold earlier, finite starts.
+constexpr size_t RAY_BLOCK = 64;
+constexpr size_t RAY_LANES = 8;
+struct RayBlock {
+    float x[RAY_BLOCK], y[RAY_BLOCK], z[RAY_BLOCK];    // open rays' starts, world coordinates
+    float cx[RAY_BLOCK], cy[RAY_BLOCK], cz[RAY_BLOCK]; // the same in the current caster's
+    float side[RAY_BLOCK];                             // their sides of the current plane
+    bool hit[RAY_BLOCK];
+    uint8_t slot[RAY_BLOCK]; // an open ray's place in the block
+    uint32_t vertex[RAY_BLOCK];
+    double att[RAY_BLOCK];
+    int result[RAY_BLOCK];
+};
+
 // Per thread: what one run narrows and computes for itself.
 struct RunScratch {
+    RayBlock rays{};
     std::vector<uint32_t> meshAimed; // of a light's casters, those this run's rays may hit
     std::vector<float> meshSides;    // per rectangle: the light's side, 0 where they cannot hit
     std::vector<Vec3d> worldPoints;  // per vertex of the run
@@ -420,24 +436,33 @@ inline bool crossable(float lightSide) {
 // The segment from a point to the light, both in the caster's coordinates, against one
 // rectangle whose plane the light is endSide from. prepared holds the rectangle's shortcuts;
 // a single ray passes null and prepares them only once the plane is known to be crossed.
-bool segmentHitsRectangle(const CasterRectangle* prepared, const Vec3f* corners, Vec3f normal,
-                          float planeConstant, float endSide, const Vec3f* segment) {
+// A segment known to cross a prepared rectangle's plane: whether the crossing lies inside.
+bool crossingInside(const CasterRectangle& rectangle, const Vec3f* segment) {
+    if (rectangle.axisNormal) {
+        const int foretold = foretoldCrossing(rectangle, segment);
+        if (foretold >= 0) return foretold == 1;
+    }
+    const Vec3f crossing =
+        planeIntersection(rectangle.normal, segment, static_cast<double>(rectangle.planeConstant));
+    if (clearlyInside(rectangle, crossing)) return true;
+    if (clearlyOutside(rectangle, crossing)) return false;
+    return pointInPolygon(crossing, rectangle.corners, 4);
+}
+
+// One ray, from a point to the light (both in the caster's coordinates), against one rectangle
+// whose plane the light is endSide from; its shortcuts are prepared only once the plane is
+// known to be crossed.
+bool segmentHitsRectangle(const Vec3f* corners, Vec3f normal, float planeConstant, float endSide,
+                          const Vec3f* segment) {
     if (!crossable(endSide)) return false;
     const float startSide = static_cast<float>(dot(normal, segment[0]) + planeConstant);
     if (startSide == 0 || !(static_cast<double>(startSide) * endSide < 0)) return false;
-    if (prepared && prepared->axisNormal) {
-        const int foretold = foretoldCrossing(*prepared, segment);
-        if (foretold >= 0) return foretold == 1;
-    }
     const Vec3f crossing = planeIntersection(normal, segment, static_cast<double>(planeConstant));
     CasterRectangle local;
-    if (!prepared) {
-        local.corners = corners;
-        prepareShortcuts(local);
-        prepared = &local;
-    }
-    if (clearlyInside(*prepared, crossing)) return true;
-    if (clearlyOutside(*prepared, crossing)) return false;
+    local.corners = corners;
+    prepareShortcuts(local);
+    if (clearlyInside(local, crossing)) return true;
+    if (clearlyOutside(local, crossing)) return false;
     return pointInPolygon(crossing, corners, 4);
 }
 
@@ -563,24 +588,72 @@ void aimFromRun(RunScratch& t, const CallScratch& s, const LightAim& aim, const 
     }
 }
 
-// The ray from a world point to the light aimed at: the first caster in list order whose
-// rectangle it passes through decides.
-int traceShadowRay(const RunScratch& t, const CallScratch& s, const LightAim& aim, Vec3f point) {
-    for (uint32_t c : t.meshAimed) {
-        const Caster& caster = s.casters[c];
-        const Vec3f segment[2] = {intoCaster(point, *caster.object), aim.ends[c]};
-        for (uint32_t r = caster.firstRectangle; r < caster.firstRectangle + caster.rectangleCount; ++r) {
-            const CasterRectangle& rectangle = s.rectangles[r];
-            if (segmentHitsRectangle(&rectangle, rectangle.corners, rectangle.normal, rectangle.planeConstant,
-                                     t.meshSides[r], segment))
-                return caster.translucent ? SHADOW_TRANSLUCENT : SHADOW_OPAQUE;
-        }
+// The rays to one light from a block of vertices, traced together: the first caster in list
+// order whose rectangle a ray passes through decides its result. What every open ray does
+// against a caster (its start moved into the caster's coordinates, its side of each plane) is
+// done over arrays, groups of RAY_LANES at a time, so the compiler works on several rays at
+// once; each ray's arithmetic is the same, in the same order, as if it were traced alone. Only
+// the rays that cross a plane go on, one by one, to where they cross it; a ray that hits leaves
+// the block.
+void traceRays(RayBlock& b, size_t count, const RunScratch& t, const CallScratch& s, const LightAim& aim) {
+    size_t open = count;
+    for (size_t i = 0; i < count; ++i) {
+        b.result[i] = SHADOW_LIT;
+        b.slot[i] = static_cast<uint8_t>(i);
     }
-    return SHADOW_LIT;
+    for (uint32_t c : t.meshAimed) {
+        if (open == 0) break;
+        const Caster& caster = s.casters[c];
+        const Vec3d offset = caster.object->pivot, back = caster.object->position;
+        const size_t lanes = (open + RAY_LANES - 1) / RAY_LANES * RAY_LANES;
+        for (size_t group = 0; group < lanes; group += RAY_LANES)
+            for (size_t lane = 0; lane < RAY_LANES; ++lane) {
+                const size_t i = group + lane;
+                b.cx[i] = static_cast<float>(static_cast<double>(b.x[i]) + offset.x - back.x);
+                b.cy[i] = static_cast<float>(static_cast<double>(b.y[i]) + offset.y - back.y);
+                b.cz[i] = static_cast<float>(static_cast<double>(b.z[i]) + offset.z - back.z);
+            }
+        std::fill_n(b.hit, open, false);
+        bool anyHit = false;
+        for (uint32_t r = caster.firstRectangle; r < caster.firstRectangle + caster.rectangleCount; ++r) {
+            const float endSide = t.meshSides[r];
+            if (!crossable(endSide)) continue;
+            const CasterRectangle& rectangle = s.rectangles[r];
+            const double nx = rectangle.normal.x, ny = rectangle.normal.y, nz = rectangle.normal.z;
+            const double planeConstant = rectangle.planeConstant;
+            for (size_t group = 0; group < lanes; group += RAY_LANES)
+                for (size_t lane = 0; lane < RAY_LANES; ++lane) {
+                    const size_t i = group + lane;
+                    b.side[i] =
+                        static_cast<float>(nx * b.cx[i] + ny * b.cy[i] + nz * b.cz[i] + planeConstant);
+                }
+            for (size_t i = 0; i < open; ++i) {
+                if (b.hit[i] || b.side[i] == 0 || !(static_cast<double>(b.side[i]) * endSide < 0)) continue;
+                const Vec3f segment[2] = {{b.cx[i], b.cy[i], b.cz[i]}, aim.ends[c]};
+                if (crossingInside(rectangle, segment)) b.hit[i] = anyHit = true;
+            }
+        }
+        if (!anyHit) continue;
+        const int result = caster.translucent ? SHADOW_TRANSLUCENT : SHADOW_OPAQUE;
+        size_t kept = 0;
+        for (size_t i = 0; i < open; ++i) {
+            if (b.hit[i]) {
+                b.result[b.slot[i]] = result;
+                continue;
+            }
+            b.x[kept] = b.x[i];
+            b.y[kept] = b.y[i];
+            b.z[kept] = b.z[i];
+            b.slot[kept] = b.slot[i];
+            ++kept;
+        }
+        open = kept;
+    }
 }
 
-// The vertex walk of one light over one run. points are where distances are measured from;
-// the shadow rays start at shadowPoints, or at points rounded to floats, all inside starts.
+// The vertex walk of one light over one run, a block of vertices at a time. points are where
+// distances are measured from; the shadow rays start at shadowPoints, or at points rounded to
+// floats, all inside starts.
 void lightVertices(RunScratch& t, const CallScratch& s, const Scene& scene, const LightAim& aim,
                    const Vec3d* points, const Vec3f* shadowPoints, size_t count, Vec3f* colours,
                    bool manhattan, bool boxTest, bool shadows, const FloatBox& starts) {
@@ -588,16 +661,30 @@ void lightVertices(RunScratch& t, const CallScratch& s, const Scene& scene, cons
     const Vec3d centre = light.lightPosition;
     const double range = light.range;
     if (shadows) aimFromRun(t, s, aim, starts);
-    for (size_t v = 0; v < count; ++v) {
-        const Vec3d& w = points[v];
-        if (boxTest && !(centre.x - range <= w.x && w.x <= centre.x + range && centre.y - range <= w.y &&
-                         w.y <= centre.y + range && centre.z - range <= w.z && w.z <= centre.z + range))
-            continue;
-        double att;
-        if (!attenuation(lightDistance(w, centre, manhattan), light.range, &att)) continue;
-        const int shadow =
-            shadows ? traceShadowRay(t, s, aim, shadowPoints ? shadowPoints[v] : toFloat(w)) : SHADOW_LIT;
-        addLight(colours[v], light, att, shadow, scene);
+    RayBlock& b = t.rays;
+    for (size_t first = 0; first < count; first += RAY_BLOCK) {
+        const size_t last = std::min(first + RAY_BLOCK, count);
+        size_t lit = 0;
+        for (size_t v = first; v < last; ++v) {
+            const Vec3d& w = points[v];
+            if (boxTest && !(centre.x - range <= w.x && w.x <= centre.x + range && centre.y - range <= w.y &&
+                             w.y <= centre.y + range && centre.z - range <= w.z && w.z <= centre.z + range))
+                continue;
+            double att;
+            if (!attenuation(lightDistance(w, centre, manhattan), light.range, &att)) continue;
+            b.vertex[lit] = static_cast<uint32_t>(v);
+            b.att[lit] = att;
+            if (shadows) {
+                const Vec3f p = shadowPoints ? shadowPoints[v] : toFloat(w);
+                b.x[lit] = p.x;
+                b.y[lit] = p.y;
+                b.z[lit] = p.z;
+            }
+            ++lit;
+        }
+        if (shadows) traceRays(b, lit, t, s, aim);
+        for (size_t i = 0; i < lit; ++i)
+            addLight(colours[b.vertex[i]], light, b.att[i], shadows ? b.result[i] : SHADOW_LIT, scene);
     }
 }
 
@@ -811,7 +898,7 @@ int shadowTest(Scene& scene, int vertex, int meshIndex, int lightIndex, const ui
                 const Vec3f normal = triangleNormal(sections[r]);
                 const float planeConstant = planeDistance(normal, sections[r][0]);
                 const float endSide = static_cast<float>(dot(normal, segment[1]) + planeConstant);
-                if (segmentHitsRectangle(nullptr, sections[r], normal, planeConstant, endSide, segment))
+                if (segmentHitsRectangle(sections[r], normal, planeConstant, endSide, segment))
                     result = object->name[0] == '%' ? SHADOW_TRANSLUCENT : SHADOW_OPAQUE;
             }
         }
