@@ -125,7 +125,7 @@ constexpr double MIN_SHORTCUT_SIDE = 1e-9;
 // Limits of the shortcuts for axis-aligned rectangles; clearlyInside and clearlyOutside give
 // the reasons.
 constexpr double MAX_INSIDE_ASPECT = 10;
-constexpr double INSIDE_MARGIN = 0.25;       // of the short side
+constexpr double INSIDE_MARGIN = 0.02;       // of the short side
 constexpr double INSIDE_PLANE_SLACK = 1e-5;  // of the short side
 constexpr double OUTSIDE_GAP = 0.01;         // of the diagonal
 constexpr double OUTSIDE_PLANE_SLACK = 1e-5; // of the diagonal
@@ -277,11 +277,13 @@ bool clearlyOutside(const CasterRectangle& rectangle, Vec3f q) {
 }
 
 // True only where the angle-sum test is certain to answer "inside". For an axis-aligned
-// rectangle with sides a <= b <= 10a and a crossing at least a/4 from every edge, each of the
-// four angles lies between 0.05 and pi - 0.05, where the arc cosine is well conditioned: the
-// rounding of the differences, lengths and cosines moves each by under 1e-5. A crossing off
-// the plane by h <= 1e-5 a shrinks each angle by at most 320 (h/a)^2. The sum stays within
-// 1e-4 of 2 pi, well above the 0.9999 x 2 pi (2 pi - 6.3e-4) needed.
+// rectangle with sides a <= b <= 10a and a crossing at least a/50 from every edge, the edge
+// nearest to it fills at most pi - 2 atan(0.04 a / b) <= pi - 0.008 and every other edge
+// between 0.05 and pi - 0.05. The rounding of the differences, lengths and quotient moves a
+// cosine by under 6e-7, so an angle by under 6e-7 / sin: 7.5e-5 for the nearest edge, 1.2e-5
+// for each other one. A crossing off the plane by h <= 1e-5 a shrinks each angle by at most
+// 8e5 (h/a)^2, under 1e-4 in all. The sum stays within 2.2e-4 of 2 pi, above the 0.9999 x 2 pi
+// (2 pi - 6.3e-4) needed.
 bool clearlyInside(const CasterRectangle& rectangle, Vec3f q) {
     if (rectangle.flatAxis < 0 || !rectangle.insideShortcut) return false;
     for (int axis = 0; axis < 3; ++axis) {
