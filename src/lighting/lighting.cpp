@@ -144,7 +144,9 @@ struct CasterRectangle {
     double outsideSlack, outsideSquared;
     // Of moderate shape only: the box a crossing must lie in to count as clearly inside.
     bool insideShortcut;
-    bool axisNormal; // the normal is exactly a unit axis, so the crossing can be foretold
+    bool axisNormal;        // the normal is exactly a unit axis, so the crossing can be foretold
+    int planeAxes[2];       // of those, the two axes in the plane
+    double low[3], high[3]; // and the corners' box
     double insideSlack;
     double innerLow[3], innerHigh[3];
 };
@@ -231,6 +233,12 @@ CasterRectangle prepareRectangle(const Vec3f* corners) {
         const float along = component(n, rectangle.flatAxis);
         rectangle.axisNormal =
             (along == 1.0f || along == -1.0f) && std::fabs(n.x) + std::fabs(n.y) + std::fabs(n.z) == 1.0f;
+        rectangle.planeAxes[0] = (rectangle.flatAxis + 1) % 3;
+        rectangle.planeAxes[1] = (rectangle.flatAxis + 2) % 3;
+        for (int axis = 0; axis < 3; ++axis) {
+            rectangle.low[axis] = component(rectangle.boxMin, axis);
+            rectangle.high[axis] = component(rectangle.boxMax, axis);
+        }
     }
     return rectangle;
 }
@@ -308,31 +316,26 @@ bool clearlyInside(const CasterRectangle& rectangle, Vec3f q) {
 // coordinate), provided u_k is a normal float (|e_k - s_k| >= 1e-6 T). Its flat coordinate
 // comes out within 2 (5e-16 T + 1.2e-16 M) of flatAt. Margins of four and five times cover both.
 int foretoldCrossing(const CasterRectangle& rectangle, const Vec3f* segment) {
-    const int flat = rectangle.flatAxis;
     const double s[3] = {segment[0].x, segment[0].y, segment[0].z};
-    const double e[3] = {segment[1].x, segment[1].y, segment[1].z};
-    double travel = 0, magnitude = 0;
-    for (int axis = 0; axis < 3; ++axis) {
-        travel += std::fabs(e[axis] - s[axis]);
-        magnitude = std::max({magnitude, std::fabs(s[axis]), std::fabs(e[axis])});
-    }
-    const double along = e[flat] - s[flat];
+    const double d[3] = {segment[1].x - s[0], segment[1].y - s[1], segment[1].z - s[2]};
+    const double travel = std::fabs(d[0]) + std::fabs(d[1]) + std::fabs(d[2]);
+    const double magnitude = std::max(
+        {std::fabs(s[0]), std::fabs(s[1]), std::fabs(s[2]), std::fabs(static_cast<double>(segment[1].x)),
+         std::fabs(static_cast<double>(segment[1].y)), std::fabs(static_cast<double>(segment[1].z))});
+    const int flat = rectangle.flatAxis, u = rectangle.planeAxes[0], v = rectangle.planeAxes[1];
+    const double along = d[flat];
     if (!(magnitude < 1e17) || along == 0 || !(std::fabs(along) >= 1e-6 * travel)) return -1;
     const double error = 4e-6 * (travel + magnitude) + 1e-30;
     const double flatError = 1e-14 * (travel + magnitude);
     const double fraction = (rectangle.flatAt - s[flat]) / along;
-    bool inside = rectangle.insideShortcut && flatError <= rectangle.insideSlack;
-    double gapSquared = 0;
-    for (int axis = 0; axis < 3; ++axis) {
-        if (axis == flat) continue;
-        const double a = s[axis] + (e[axis] - s[axis]) * fraction;
-        const double low = component(rectangle.boxMin, axis), high = component(rectangle.boxMax, axis);
-        const double g = std::max(0.0, std::max(low - a, a - high) - error);
-        gapSquared += g * g;
-        if (!(a - error >= rectangle.innerLow[axis] && a + error <= rectangle.innerHigh[axis]))
-            inside = false;
-    }
-    if (inside) return 1;
+    const double au = s[u] + d[u] * fraction, av = s[v] + d[v] * fraction;
+    if (rectangle.insideShortcut && flatError <= rectangle.insideSlack &&
+        au - error >= rectangle.innerLow[u] && au + error <= rectangle.innerHigh[u] &&
+        av - error >= rectangle.innerLow[v] && av + error <= rectangle.innerHigh[v])
+        return 1;
+    const double gu = std::max(0.0, std::max(rectangle.low[u] - au, au - rectangle.high[u]) - error);
+    const double gv = std::max(0.0, std::max(rectangle.low[v] - av, av - rectangle.high[v]) - error);
+    const double gapSquared = gu * gu + gv * gv;
     if (flatError <= rectangle.outsideSlack && gapSquared > rectangle.outsideSquared * (1 + 1e-9) &&
         gapSquared > 2 * MIN_SHORTCUT_DISTANCE_SQUARED)
         return 0;
