@@ -13,9 +13,11 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cassert>
 #include <cmath>
 #include <limits>
+#include <thread>
 #include <vector>
 
 namespace pelx {
@@ -353,10 +355,15 @@ struct FloatBox {
     Vec3f low, high;
 };
 
+enum : uint8_t { AIM_WANTED, AIM_BEING_MADE, AIM_READY };
+
 // What the rays to one light share during one call. Written before the vertices are walked,
 // only read while they are.
 struct LightAim {
     const SceneLight* light = nullptr;
+    // A frame aims only at lights that reach some run's vertices: the first run that needs the
+    // aim computes it while any other waits for it.
+    std::atomic<uint8_t> state{AIM_READY};
     std::vector<uint32_t> aimed; // casters its rays may cross, in list order
     std::vector<Vec3f> ends;     // per caster: the light in the caster's coordinates
     std::vector<float> sides;    // per rectangle: the light's distance from its plane, 0 where
@@ -385,6 +392,7 @@ struct CallScratch {
     std::vector<MeshJob> jobs;
     std::vector<uint8_t> jobLights; // light table indices, per job in table order
     std::vector<VertexRun> runs;
+    long work = 0; // vertices times the lights that may reach them, to decide on threads
 };
 
 // The rays of up to RAY_BLOCK vertices to one light. Whole groups of RAY_LANES lanes are always
@@ -693,6 +701,16 @@ void lightVertices(RunScratch& t, const CallScratch& s, const Scene& scene, cons
     }
 }
 
+// Whether the light's cube meets the mesh's stored bounds moved to where the mesh stands. Only
+// an estimate of the work: whether it is shared among threads, never what is computed.
+bool reachesBounds(const SceneLight& light, const SceneObject& mesh, const Vec3d& shift) {
+    const Vec3d c = light.lightPosition;
+    const double r = light.range;
+    return c.x - r <= mesh.boundsMax.x + shift.x && mesh.boundsMin.x + shift.x <= c.x + r &&
+           c.y - r <= mesh.boundsMax.y + shift.y && mesh.boundsMin.y + shift.y <= c.y + r &&
+           c.z - r <= mesh.boundsMax.z + shift.z && mesh.boundsMin.z + shift.z <= c.z + r;
+}
+
 // Cuts every job into runs of at most taskVertices vertices.
 void splitIntoRuns(CallScratch& s) {
     const size_t most = std::max<size_t>(lightingSplit.taskVertices, 1);
@@ -706,10 +724,7 @@ void splitIntoRuns(CallScratch& s) {
 // its sum is formed light after light in table order by whichever thread takes its run, so
 // the colours are the same bits however the runs are shared out.
 template <typename LightRun> void runAll(const CallScratch& s, LightRun lightRun) {
-    long work = 0;
-    for (const MeshJob& job : s.jobs)
-        work += static_cast<long>(job.count) * std::max<uint32_t>(job.lightCount, 1);
-    if (s.runs.size() < 2 || work < lightingSplit.serialBelow) {
+    if (s.runs.size() < 2 || s.work < lightingSplit.serialBelow) {
         for (const VertexRun& run : s.runs) lightRun(run);
         return;
     }
@@ -750,8 +765,27 @@ void bakeRun(const CallScratch& s, const Scene& scene, const VertexRun& run, boo
     }
 }
 
+// The aim at light j, made by the first run that needs it.
+const LightAim& aimFor(CallScratch& s, uint8_t j) {
+    LightAim& aim = s.aims[j];
+    if (aim.state.load(std::memory_order_acquire) == AIM_READY) return aim;
+    uint8_t wanted = AIM_WANTED;
+    if (aim.state.compare_exchange_strong(wanted, AIM_BEING_MADE, std::memory_order_acq_rel)) {
+        // Only vertices inside the light's cube start rays (the same test as each vertex's).
+        const Vec3d centre = aim.light->lightPosition;
+        const double range = aim.light->range;
+        const FloatBox cube{toFloat({centre.x - range, centre.y - range, centre.z - range}),
+                            toFloat({centre.x + range, centre.y + range, centre.z + range})};
+        aimAtLight(s, aim, toFloat(centre), &cube);
+        aim.state.store(AIM_READY, std::memory_order_release);
+        return aim;
+    }
+    while (aim.state.load(std::memory_order_acquire) != AIM_READY) std::this_thread::yield();
+    return aim;
+}
+
 // One run of a frame: base colours, then each applied light that reaches the run's vertices.
-void frameRun(const CallScratch& s, const Scene& scene, const VertexRun& run, bool manhattan, bool shadows) {
+void frameRun(CallScratch& s, const Scene& scene, const VertexRun& run, bool manhattan, bool shadows) {
     RunScratch& t = runScratch();
     const MeshJob& job = s.jobs[run.job];
     SceneObject& mesh = *job.mesh;
@@ -771,12 +805,14 @@ void frameRun(const CallScratch& s, const Scene& scene, const VertexRun& run, bo
         high = {std::max(high.x, w.x), std::max(high.y, w.y), std::max(high.z, w.z)};
     }
     for (uint32_t k = 0; k < job.lightCount; ++k) {
-        const LightAim& aim = s.aims[s.jobLights[job.firstLight + k]];
-        const Vec3d centre = aim.light->lightPosition;
-        const double range = aim.light->range;
+        const uint8_t j = s.jobLights[job.firstLight + k];
+        const SceneLight& light = *s.aims[j].light;
+        const Vec3d centre = light.lightPosition;
+        const double range = light.range;
         if (!(centre.x - range <= high.x && low.x <= centre.x + range && centre.y - range <= high.y &&
               low.y <= centre.y + range && centre.z - range <= high.z && low.z <= centre.z + range))
             continue;
+        const LightAim& aim = shadows ? aimFor(s, j) : s.aims[j];
         // Only vertices inside the light's cube are lit, so only they start rays.
         const FloatBox starts{toFloat({std::max(low.x, centre.x - range), std::max(low.y, centre.y - range),
                                        std::max(low.z, centre.z - range)}),
@@ -793,6 +829,7 @@ LightingSplit lightingSplit;
 
 void precomputeLighting(Scene& scene) {
     CallScratch& s = callScratch();
+    s.work = 0;
     const int lightCount = usableLightCount(scene);
     const bool lit = scene.lightCount >= 1 && scene.lightingMode >= 1;
     // At load every object casts, "!" ones included.
@@ -805,6 +842,7 @@ void precomputeLighting(Scene& scene) {
             if (!light || light->tag != '&') continue;
             s.jobLights.push_back(static_cast<uint8_t>(j));
             s.aims[j].light = light;
+            s.aims[j].state.store(AIM_READY, std::memory_order_relaxed);
         }
         if (shadows && !s.jobLights.empty()) {
             prepareCasters(s, scene, [](const SceneObject&) { return true; });
@@ -824,6 +862,7 @@ void precomputeLighting(Scene& scene) {
             continue;
         }
         s.jobs.push_back({&mesh, count, 0, static_cast<uint32_t>(s.jobLights.size())});
+        s.work += static_cast<long>(count) * static_cast<long>(s.jobLights.size() + 1);
     }
     splitIntoRuns(s);
     runAll(s, [&](const VertexRun& run) { bakeRun(s, scene, run, shadows); });
@@ -837,6 +876,7 @@ void computeLighting(Scene& scene) {
     const int mode = scene.lightingMode;
     s.jobs.clear();
     s.jobLights.clear();
+    s.work = 0;
     if (lightCount > 0 && scene.lightCount > 0 && mode > 0) {
         const bool shadows = mode == LIGHTING_SHADOWS && shadowRectanglesTested();
         bool anyApplied = false;
@@ -845,30 +885,24 @@ void computeLighting(Scene& scene) {
             SceneObject& mesh = *object;
             if (mesh.kind != KIND_MESH || nameMarked(mesh, '$')) continue;
             MeshJob job{&mesh, litVertexCount(mesh), static_cast<uint32_t>(s.jobLights.size()), 0};
+            const Vec3d shift{mesh.position.x - mesh.pivot.x, mesh.position.y - mesh.pivot.y,
+                              mesh.position.z - mesh.pivot.z};
             for (int j = 0; j < lightCount; ++j) {
                 const SceneLight* light = scene.lights[j];
                 if (!light || !lightApplies(scene, mesh, *light) || !(light->range > 0)) continue;
                 s.jobLights.push_back(static_cast<uint8_t>(j));
                 ++job.lightCount;
                 anyApplied = true;
+                if (reachesBounds(*light, mesh, shift)) s.work += static_cast<long>(job.count);
             }
+            s.work += static_cast<long>(job.count);
             s.jobs.push_back(job);
         }
         if (anyApplied) {
-            std::array<bool, MAX_LIGHTS> used{};
-            for (uint8_t j : s.jobLights) used[j] = true;
             if (shadows) prepareCasters(s, scene, [](const SceneObject& o) { return !nameMarked(o, '!'); });
-            for (int j = 0; j < lightCount; ++j) {
-                if (!used[j]) continue;
-                LightAim& aim = s.aims[j];
-                aim.light = scene.lights[j];
-                if (!shadows) continue;
-                // Only vertices inside the light's cube start rays (the same test as each vertex's).
-                const Vec3d centre = aim.light->lightPosition;
-                const double range = aim.light->range;
-                const FloatBox cube{toFloat({centre.x - range, centre.y - range, centre.z - range}),
-                                    toFloat({centre.x + range, centre.y + range, centre.z + range})};
-                aimAtLight(s, aim, toFloat(centre), &cube);
+            for (uint8_t j : s.jobLights) {
+                s.aims[j].light = scene.lights[j];
+                s.aims[j].state.store(AIM_WANTED, std::memory_order_relaxed);
             }
         }
         splitIntoRuns(s);
