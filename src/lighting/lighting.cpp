@@ -392,7 +392,10 @@ struct CallScratch {
     std::vector<MeshJob> jobs;
     std::vector<uint8_t> jobLights; // light table indices, per job in table order
     std::vector<VertexRun> runs;
-    long work = 0; // vertices times the lights that may reach them, to decide on threads
+    // The work of a call in tenths of a vertex-light pair with one rectangle per caster, to
+    // decide on threads: a ray tests three rectangles per caster at load and in some scenes,
+    // and a pair without a shadow ray costs about a tenth.
+    long work = 0;
 };
 
 // The rays of up to RAY_BLOCK vertices to one light. Whole groups of RAY_LANES lanes are always
@@ -862,7 +865,7 @@ void precomputeLighting(Scene& scene) {
             continue;
         }
         s.jobs.push_back({&mesh, count, 0, static_cast<uint32_t>(s.jobLights.size())});
-        s.work += static_cast<long>(count) * static_cast<long>(s.jobLights.size() + 1);
+        s.work += static_cast<long>(count) * (1 + static_cast<long>(s.jobLights.size()) * (shadows ? 30 : 1));
     }
     splitIntoRuns(s);
     runAll(s, [&](const VertexRun& run) { bakeRun(s, scene, run, shadows); });
@@ -879,6 +882,7 @@ void computeLighting(Scene& scene) {
     s.work = 0;
     if (lightCount > 0 && scene.lightCount > 0 && mode > 0) {
         const bool shadows = mode == LIGHTING_SHADOWS && shadowRectanglesTested();
+        const long pairWork = shadows ? 10 * (shadowTestMode == 2 ? 3 : 1) : 1;
         bool anyApplied = false;
         SceneObject* object = &scene;
         for (int i = 0; i < scene.objectCount; ++i, object = following(object)) {
@@ -893,7 +897,7 @@ void computeLighting(Scene& scene) {
                 s.jobLights.push_back(static_cast<uint8_t>(j));
                 ++job.lightCount;
                 anyApplied = true;
-                if (reachesBounds(*light, mesh, shift)) s.work += static_cast<long>(job.count);
+                if (reachesBounds(*light, mesh, shift)) s.work += static_cast<long>(job.count) * pairWork;
             }
             s.work += static_cast<long>(job.count);
             s.jobs.push_back(job);
