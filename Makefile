@@ -3,8 +3,12 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 XVFB        = xvfb-run -a -s "-screen 0 1280x1024x24 -noreset"
+PREFIX     ?= /usr/local
+DESTDIR    ?=
+# A relative DESTDIR means the same folder to the install and to the uninstall (run from build/).
+STAGE       = $(if $(DESTDIR),$(abspath $(DESTDIR)))
 
-.PHONY: all deps configure build run test check-layers test-main test-asan clean
+.PHONY: all deps configure build run test check-layers test-main test-asan install uninstall package fresh-test clean
 
 all: build
 
@@ -36,6 +40,25 @@ test-asan: deps
 	  -DPELX_SANITIZE=ON -DPELX_GUI=OFF -DPELX_TOOLS=OFF -DPELX_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The programs, the data, the menu entry and the manual pages under PREFIX (inside DESTDIR when
+# given); uninstall removes what the last install put there.
+install: build
+	DESTDIR="$(STAGE)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+uninstall:
+	DESTDIR="$(STAGE)" cmake --build $(BUILD) --target uninstall
+
+# The Debian package, build/pelx_VERSION_amd64.deb, and lintian's verdict on it: any error fails.
+package: build
+	rm -f $(BUILD)/pelx_*.deb
+	cd $(BUILD) && cpack -G DEB
+	lintian --fail-on error $(BUILD)/pelx_*.deb
+
+# On a bare Debian 12 in a chroot: make test, make package, then the package installed on a
+# second bare system and tried there. Needs root.
+fresh-test: deps
+	scripts/fresh-machine-test.sh
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

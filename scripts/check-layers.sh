@@ -12,7 +12,7 @@ AUDIO_USES=(platform)
 AUDIO_USERS=(timeline app)
 # The tools, in a fixed order: a tool may include any src/ folder, and among the tools only the
 # ones listed before it (pelx-view, say, writes its snapshots with capture's png_writer.h).
-TOOLS=(inspect datagen capture view)
+TOOLS=(inspect datagen capture view icon)
 
 root=$(cd "${1:-$(dirname "$0")/..}" && pwd)
 cd "$root"

@@ -20,6 +20,11 @@ packages=(
   xvfb xauth xdotool
   clang libfuzzer-14-dev libclang-rt-14-dev
   lib3ds-dev
+  # make install and make package: manual pages written from --help, the package's library
+  # dependencies (dpkg-shlibdeps, which runs file), lintian's verdict on the package.
+  help2man dpkg-dev file lintian
+  # make fresh-test: a bare Debian system to build and install on, mounted into a chroot.
+  mmdebstrap mount
 )
 
 missing=()

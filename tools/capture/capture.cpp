@@ -31,8 +31,9 @@ using namespace pelx;
 namespace {
 
 const char* const USAGE =
-    "usage: pelx-capture [options]\n"
-    "Plays the show from the data/ folder of the current directory in a window.\n"
+    "Usage: pelx-capture [options]\n"
+    "Plays the show in a window from the data/ folder of the current directory or, when it has\n"
+    "none, from the installed show data (PREFIX/share/pelx/data beside PREFIX/bin).\n"
     "\n"
     "Capture (default): a virtual clock advances 1/fps per frame; every frame is rendered.\n"
     "  --out DIR          write the frames as DIR/frame-NNNNNN.png\n"
@@ -50,7 +51,10 @@ const char* const USAGE =
     "  --benchmark        frame times per scene and load time per loading step\n"
     "  --scene NAME       play only this scene after the full load\n"
     "                     (road, colonne, room, mirror, tunnel, disco)\n"
-    "  --json             print the figures as one JSON object\n";
+    "  --json             print the figures as one JSON object\n"
+    "\n"
+    "  --help             print this help and exit\n"
+    "  --version          print the version and exit\n";
 
 struct Options {
     std::string outDir;
@@ -73,6 +77,13 @@ const char* const NO_DISPLAY = "the display window could not be opened (no X dis
 
 [[noreturn]] void fail(const std::string& message) {
     std::fprintf(stderr, "pelx-capture: %s\n", message.c_str());
+    std::exit(2);
+}
+
+// An option the capture does not know: the usage goes with the message.
+[[noreturn]] void usageError(const std::string& message) {
+    std::fprintf(stderr, "pelx-capture: %s\n", message.c_str());
+    std::fputs(USAGE, stderr);
     std::exit(2);
 }
 
@@ -100,6 +111,9 @@ Options parseOptions(int argc, char** argv) {
         };
         if (arg == "--help" || arg == "-h") {
             std::fputs(USAGE, stdout);
+            std::exit(0);
+        } else if (arg == "--version") {
+            std::puts("pelx-capture " PELX_VERSION);
             std::exit(0);
         } else if (arg == "--out") {
             options.outDir = value();
@@ -134,7 +148,7 @@ Options parseOptions(int argc, char** argv) {
         } else if (arg == "--json") {
             options.json = true;
         } else {
-            fail("unknown option " + arg + " (see --help)");
+            usageError("unknown option " + arg);
         }
     }
     if (!options.scene.empty()) {
@@ -148,6 +162,23 @@ Options parseOptions(int argc, char** argv) {
         fail("say where the frames go: --out DIR or --video FILE (or use --benchmark)");
     if (options.to <= options.from) fail("--to must be later than --from");
     return options;
+}
+
+// The show reads data/ from the current folder. Where there is none, an installed capture plays
+// the installed data, PREFIX/share/pelx beside PREFIX/bin; the file names given on the command
+// line keep naming what they named in the folder the capture was started from.
+void enterShowFolder(Options& options) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::is_directory("data", error)) return;
+    const fs::path program = fs::read_symlink("/proc/self/exe", error);
+    if (error) return;
+    const fs::path showFolder = program.parent_path().parent_path() / "share" / "pelx";
+    if (!fs::is_directory(showFolder / "data", error)) return;
+    if (!options.outDir.empty()) options.outDir = fs::absolute(options.outDir).string();
+    if (!options.videoFile.empty()) options.videoFile = fs::absolute(options.videoFile).string();
+    fs::current_path(showFolder, error);
+    if (error) fail("cannot enter " + showFolder.string() + ": " + error.message());
 }
 
 // A word for sh that stands for exactly text, whatever quotes or spaces a file name holds.
@@ -445,6 +476,7 @@ class Benchmark {
 
 int main(int argc, char** argv) {
     Options options = parseOptions(argc, argv);
+    enterShowFolder(options);
     setMessageSink(stderrMessageSink());
     launchOptions = LaunchOptions{};
     launchOptions.width = options.width;

@@ -11,33 +11,46 @@
 namespace {
 
 const char* const USAGE =
-    "usage: pelx-3ds tree FILE\n"
-    "       pelx-3ds check FILE...\n"
-    "       pelx-3ds dump FILE --json [--mode N] [--factors S,T] [--play D --at T1,T2,...] [--light]\n"
-    "                                 [--shadow-test-mode N]\n"
+    "Usage: pelx-3ds tree FILE\n"
+    "  or:  pelx-3ds check FILE...\n"
+    "  or:  pelx-3ds dump FILE --json [dump options]\n"
+    "Inspects 3DS scene files as the show's loader reads them, without a display.\n"
     "\n"
-    "tree   the chunk tree as the loader walks it: offset, id (hex), length, and the loader's\n"
+    "tree FILE\n"
+    "       The chunk tree as the loader walks it: offset, id (hex), length, and the loader's\n"
     "       name for each chunk it reads; chunks it jumps over are marked skipped, damage that\n"
     "       ends a walk is marked with '!'.\n"
-    "check  loads each scene as the show does (lighting mode 3) and prints one line per finding:\n"
-    "         FILE: error|warning: object NAME: what is wrong\n"
-    "       (without 'object NAME: ' for findings about the whole file). Errors: damaged chunks,\n"
-    "       a keyframer block before the editor block, no camera or a last camera without eye\n"
-    "       keys, tables overflowing (100 lights, 10 cameras, 60 materials, 60 flare carriers),\n"
-    "       faces using vertices the mesh does not have, mirrorCount above the mirror meshes,\n"
-    "       material files that are missing or that the loader cannot decode. Warnings: lights\n"
-    "       that light nothing (no spotlight target, or neither \"&\" nor moving while no mesh\n"
-    "       moves), lights animated only by light nodes (B005) the loader skips, meshes with\n"
-    "       too few texture coordinates, flare carriers without a kind digit, grayscale material\n"
-    "       JPEGs (converted to colour at load, so they play, but cost a conversion), keyframer\n"
-    "       tracks that reach no object. Material paths are read from the current folder, as\n"
-    "       the show reads them. Exit status 1 when any file has an error.\n"
-    "dump   the loaded scene as one JSON object. --mode: the lighting mode given to the loader\n"
-    "       (default 3); --factors: shadowFactor and translucentShadowFactor (default 0.1,0.4);\n"
-    "       --light: run the per-frame lighting once after loading; --shadow-test-mode: the\n"
-    "       shadow test mode for that pass (default 1); --play D --at T1,T2,...: after loading,\n"
-    "       animate the scene at each time T in turn, as the show does at T seconds into a\n"
-    "       scene of D seconds (the lighting pass, if asked for, comes after).\n";
+    "\n"
+    "check FILE...\n"
+    "       Loads each scene as the show does (lighting mode 3) and prints one line per finding,\n"
+    "       \"FILE: error|warning: object NAME: what is wrong\" (without \"object NAME: \" for\n"
+    "       findings about the whole file). Errors: damaged chunks, a keyframer block before the\n"
+    "       editor block, no camera or a last camera without eye keys, tables overflowing (100\n"
+    "       lights, 10 cameras, 60 materials, 60 flare carriers), faces using vertices the mesh\n"
+    "       does not have, mirrorCount above the mirror meshes, material files that are missing\n"
+    "       or that the loader cannot decode. Warnings: lights that light nothing (no spotlight\n"
+    "       target, or neither \"&\" nor moving while no mesh moves), lights animated only by\n"
+    "       light nodes (B005) the loader skips, meshes with too few texture coordinates, flare\n"
+    "       carriers without a kind digit, grayscale material JPEGs (converted to colour at load,\n"
+    "       so they play, but cost a conversion), keyframer tracks that reach no object. Material\n"
+    "       paths are read from the current folder, as the show reads them. Exit status 1 when\n"
+    "       any file has an error.\n"
+    "\n"
+    "dump FILE --json\n"
+    "       The loaded scene as one JSON object.\n"
+    "\n"
+    "Dump options:\n"
+    "  --mode N                the lighting mode given to the loader (default 3)\n"
+    "  --factors S,T           shadowFactor and translucentShadowFactor (default 0.1,0.4)\n"
+    "  --play D --at T1,T2,...\n"
+    "                          after loading, animate the scene at each time T in turn, as the\n"
+    "                          show does at T seconds into a scene of D seconds\n"
+    "  --light                 run the per-frame lighting once after loading (and after the\n"
+    "                          animation, if asked for)\n"
+    "  --shadow-test-mode N    the shadow test mode for that lighting pass (default 1)\n"
+    "\n"
+    "  --help                  print this help and exit\n"
+    "  --version               print the version and exit\n";
 
 int usage(const char* problem) {
     if (problem) std::fprintf(stderr, "pelx-3ds: %s\n", problem);
@@ -55,6 +68,10 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(USAGE, stdout);
+        return 0;
+    }
+    if (command == "--version") {
+        std::puts("pelx-3ds " PELX_VERSION);
         return 0;
     }
     if (command == "tree") {

@@ -56,7 +56,7 @@ float factor(double value, const std::string& option) {
 } // namespace
 
 std::string usageText() {
-    return "usage: pelx-view FILE.3ds [options]\n"
+    return "Usage: pelx-view FILE.3ds [options]\n"
            "Plays one 3DS scene with the show's own loader, animation, lighting, mirrors and flares:\n"
            "its animation over its length, then again, through its cameras or a free camera. The\n"
            "scene is reloaded when the file or one of its pictures changes on disk. Pictures are\n"
