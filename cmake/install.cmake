@@ -76,7 +76,8 @@ seconds to its own soundtrack, drawn with OpenGL 1.1.
 
 The package holds the show (pelx-demo, also in the desktop menu), its data,
 and the tools around it: pelx-capture renders the show to PNG frames or a
-video and measures frame times, pelx-3ds inspects 3DS scene files and
+video and measures frame times, pelx-3ds inspects 3DS scene files,
+pelx-view draws and plays one scene with the show's own code and
 pelx-datagen writes the show's data folder.")
 # The pieces a Debian package has and an install does not: the copyright file, the changelog,
 # and manual pages compressed.

@@ -191,7 +191,7 @@ in_root "pelx-3ds check of the installed scenes" "
     cat /tmp/check.out
     [ \$status -eq 0 ] && ! grep -q . /tmp/check.out"
 in_root "manual pages" "
-    for program in pelx-demo pelx-capture pelx-3ds pelx-datagen; do man -w \$program || exit 1; done
+    for program in pelx-demo pelx-capture pelx-3ds pelx-view pelx-datagen; do man -w \$program || exit 1; done
     man pelx-capture 2>&1 | grep -q -- --benchmark"
 in_root "pelx-demo's launch dialog and Exit" "
     cd / && xvfb-run -a -s '$screen' /opt/pelx-check/launch_dialog_xdotool.sh \
