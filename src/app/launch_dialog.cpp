@@ -122,14 +122,14 @@ Fl_Widget* makeControl(const DialogControl& control) {
 
 } // namespace
 
-void runLaunchDialog() {
+bool runLaunchDialog() {
     // FLTK ends the process when it cannot reach a display; a program started without one
     // should instead say so and end as if the dialog had been closed.
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
         showMessage("No display is available for the launch dialog.", "Error");
         launchOptions.cancelled = 1;
-        return;
+        return false;
     }
     fl_open_display(display);
 
@@ -162,6 +162,7 @@ void runLaunchDialog() {
     window.hide();
     Fl::flush();
     Fl::event_dispatch(previousDispatch);
+    return true;
 }
 
 } // namespace pelx

@@ -3,6 +3,7 @@
 
 #include "effects/flare_emitters.h"
 #include "lighting/lighting.h"
+#include "platform/stop_signal.h"
 #include "scene3ds/scene_loader.h"
 #include "timeline/data_files.h"
 #include "timeline/scene_clock.h"
@@ -68,36 +69,34 @@ void drawLoadingScreen() {
 }
 
 void loadAssets(const std::function<void(int step)>& afterStep) {
-    auto stepDone = [&](int step) {
-        drawLoadingScreen();
-        if (afterStep) afterStep(step);
-    };
     static const FlareParameters roadFlares{50, 1.0f, 10, 15.0f, 50.0f};
     static const FlareParameters roomFlares{50, 4.0f, 5, 1.5f, 50.0f};
     static const FlareParameters discoFlares{100, 5.0f, 5, 5.0f, 30.0f};
-
-    loadTexture(assets.showTextures, DATA_LOAD_PICTURE, 0);
-    loadTexture(assets.showTextures, DATA_END_PICTURE, 1);
-    stepDone(1);
-    assets.roadScene = loadShowScene(DATA_ROAD_SCENE, 0.1f, 0.4f, &roadFlares);
-    stepDone(2);
-    assets.fireSystemA = makeFireSystem(10000, 40.0f, 150, 3.0f, 0.0f);
-    stepDone(3);
-    assets.fireSystemB = makeFireSystem(5000, 2.0f, 10, 10.0f, 80.0f);
-    stepDone(4);
-    assets.logoMask = std::make_unique<uint8_t[]>(MASK_SIZE);
-    loadMaskBmp(DATA_LOGO_MASK, assets.logoMask.get());
-    stepDone(5);
-    assets.colonneScene = loadShowScene(DATA_COLONNE_SCENE, 0.1f, 0.4f, nullptr);
-    stepDone(6);
-    assets.roomScene = loadShowScene(DATA_ROOM_SCENE, 0.1f, 0.4f, &roomFlares);
-    stepDone(7);
-    assets.mirrorScene = loadShowScene(DATA_MIRROR_SCENE, 0.1f, 0.4f, nullptr);
-    stepDone(8);
-    assets.tunnelScene = loadShowScene(DATA_TUNNEL_SCENE, 0.6f, 1.0f, nullptr);
-    stepDone(9);
-    assets.discoScene = loadShowScene(DATA_DISCO_SCENE, 0.3f, 0.6f, &discoFlares);
-    stepDone(10);
+    const std::function<void()> steps[LOADING_STEPS] = {
+        [] {
+            loadTexture(assets.showTextures, DATA_LOAD_PICTURE, 0);
+            loadTexture(assets.showTextures, DATA_END_PICTURE, 1);
+        },
+        [] { assets.roadScene = loadShowScene(DATA_ROAD_SCENE, 0.1f, 0.4f, &roadFlares); },
+        [] { assets.fireSystemA = makeFireSystem(10000, 40.0f, 150, 3.0f, 0.0f); },
+        [] { assets.fireSystemB = makeFireSystem(5000, 2.0f, 10, 10.0f, 80.0f); },
+        [] {
+            assets.logoMask = std::make_unique<uint8_t[]>(MASK_SIZE);
+            loadMaskBmp(DATA_LOGO_MASK, assets.logoMask.get());
+        },
+        [] { assets.colonneScene = loadShowScene(DATA_COLONNE_SCENE, 0.1f, 0.4f, nullptr); },
+        [] { assets.roomScene = loadShowScene(DATA_ROOM_SCENE, 0.1f, 0.4f, &roomFlares); },
+        [] { assets.mirrorScene = loadShowScene(DATA_MIRROR_SCENE, 0.1f, 0.4f, nullptr); },
+        [] { assets.tunnelScene = loadShowScene(DATA_TUNNEL_SCENE, 0.6f, 1.0f, nullptr); },
+        [] { assets.discoScene = loadShowScene(DATA_DISCO_SCENE, 0.3f, 0.6f, &discoFlares); },
+    };
+    for (int step = 1; step <= LOADING_STEPS; ++step) {
+        // A stop request ends the loading after the step in progress; the show then ends.
+        if (stopRequested()) return;
+        steps[step - 1]();
+        drawLoadingScreen();
+        if (afterStep) afterStep(step);
+    }
 }
 
 void releaseAssets() {

@@ -4,6 +4,7 @@
 #include "audio/music.h"
 #include "display/display.h"
 #include "platform/launch_options.h"
+#include "platform/stop_signal.h"
 #include "timeline/asset_set.h"
 #include "timeline/data_files.h"
 #include "timeline/scene_scripts.h"
@@ -11,9 +12,16 @@
 namespace pelx {
 
 const ShowScene SHOW_SCENES[SHOW_SCENE_COUNT] = {
-    {"road", playRoadScene},     {"colonne", playColonneScene}, {"room", playRoomScene},
-    {"mirror", playMirrorScene}, {"tunnel", playTunnelScene},   {"disco", playDiscoScene},
+    {"road", playRoadScene, ROAD_LENGTH},       {"colonne", playColonneScene, COLONNE_LENGTH},
+    {"room", playRoomScene, ROOM_LENGTH},       {"mirror", playMirrorScene, MIRROR_LENGTH},
+    {"tunnel", playTunnelScene, TUNNEL_LENGTH}, {"disco", playDiscoScene, DISCO_LENGTH},
 };
+
+float showLength() {
+    float length = 0;
+    for (const ShowScene& scene : SHOW_SCENES) length += scene.length;
+    return length;
+}
 
 void runDemo(void* instance) {
     runShow(instance, ShowHooks{});
@@ -35,6 +43,8 @@ void runShow(void* instance, const ShowHooks& hooks) {
     const bool music = !launchOptions.musicOff;
     if (music) startMusic(DATA_SOUNDTRACK);
     for (const ShowScene& scene : SHOW_SCENES) {
+        // A stop request skips what is left of the show, but never the teardown below.
+        if (stopRequested()) break;
         if (!hooks.onlyScene.empty() && hooks.onlyScene != scene.name) continue;
         if (hooks.sceneStarts) hooks.sceneStarts(scene);
         scene.play();

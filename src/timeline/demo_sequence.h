@@ -9,14 +9,17 @@
 
 namespace pelx {
 
-// One scene of the show: its name and its script.
+// One scene of the show: its name, its script and the length its script plays.
 struct ShowScene {
     const char* name;
     void (*play)();
+    float length;
 };
 inline constexpr int SHOW_SCENE_COUNT = 6;
 // The six scenes in the order they play: road, colonne, room, mirror, tunnel, disco.
 extern const ShowScene SHOW_SCENES[SHOW_SCENE_COUNT];
+// The six lengths together, loading not counted: 283 s.
+float showLength();
 
 // What a tool may watch or narrow while the show runs. The show itself uses none of it.
 struct ShowHooks {
@@ -28,7 +31,8 @@ struct ShowHooks {
     std::string onlyScene; // play just this scene after the full load (empty: all six)
 };
 
-// The show as the launch dialog starts it.
+// The show as the launch dialog starts it. A stop request (installStopSignals) ends it after
+// the frame or loading step in progress, with the music stopped and the display closed.
 void runDemo(void* instance);
 // The same sequence with hooks.
 void runShow(void* instance, const ShowHooks& hooks);

@@ -3,6 +3,7 @@
 
 #include "display/display.h"
 #include "platform/clock.h"
+#include "platform/stop_signal.h"
 
 namespace pelx {
 
@@ -20,6 +21,8 @@ bool tick() {
     // The product is kept in double so that only the difference is rounded to a float.
     double now = static_cast<double>(tickCount()) * static_cast<double>(0.001f);
     sceneClock.elapsed = static_cast<float>(now - static_cast<double>(sceneClock.start));
+    // A stop request (a signal, never a window message) ends the scene before its next frame.
+    if (stopRequested()) return false;
     return sceneClock.elapsed <= sceneClock.duration;
 }
 

@@ -9,7 +9,8 @@ namespace pelx {
 float clockSeconds();
 
 void beginScene(float duration);
-// Refreshes elapsed; true while the scene still runs (elapsed <= duration).
+// Refreshes elapsed; true while the scene still runs (elapsed <= duration) and no stop was
+// requested.
 bool tick();
 // Handles one waiting window event without presenting, or presents the frame.
 void pumpOrPresent();

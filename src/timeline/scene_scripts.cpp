@@ -57,8 +57,6 @@ void playPlainScene(std::unique_ptr<Scene>& slot, float length, float shadowFact
     runFrameLoop(scene, length, withMirrors, nullptr, nullptr);
 }
 
-constexpr float ROAD_LENGTH = 67.0f;
-
 // The logo written in fire, drawn with the camera of the same frame.
 void writeFireLogo(Scene& scene) {
     ScopedPhase phase(Phase::Particles);
@@ -124,15 +122,15 @@ void playRoadScene() {
 
 void playColonneScene() {
     shadowTestMode = 2;
-    playPlainScene(assets.colonneScene, 27.0f, 0.1f, 0.2f, false);
+    playPlainScene(assets.colonneScene, COLONNE_LENGTH, 0.1f, 0.2f, false);
     shadowTestMode = 1;
 }
 
-void playRoomScene() { playPlainScene(assets.roomScene, 27.0f, 0.3f, 0.6f, false); }
+void playRoomScene() { playPlainScene(assets.roomScene, ROOM_LENGTH, 0.3f, 0.6f, false); }
 
-void playMirrorScene() { playPlainScene(assets.mirrorScene, 27.0f, 0.7f, 0.7f, true); }
+void playMirrorScene() { playPlainScene(assets.mirrorScene, MIRROR_LENGTH, 0.7f, 0.7f, true); }
 
-void playTunnelScene() { playPlainScene(assets.tunnelScene, 20.0f, 0.3f, 0.6f, false); }
+void playTunnelScene() { playPlainScene(assets.tunnelScene, TUNNEL_LENGTH, 0.3f, 0.6f, false); }
 
 void playDiscoScene() {
     Scene& scene = sceneOrEmpty(assets.discoScene);
@@ -142,7 +140,7 @@ void playDiscoScene() {
     if (SceneLight* strobe = lightAt(scene, scene.lightCount - 1)) strobe->on = 0;
     float lastFlash = 0;
     runFrameLoop(
-        scene, 115.0f, false, [&](Scene& s) { discoStrobe(s, sceneClock.elapsed, lastFlash); }, drawEndPicture);
+        scene, DISCO_LENGTH, false, [&](Scene& s) { discoStrobe(s, sceneClock.elapsed, lastFlash); }, drawEndPicture);
 }
 
 } // namespace pelx

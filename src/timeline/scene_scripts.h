@@ -6,6 +6,14 @@
 
 namespace pelx {
 
+// Each scene's length in seconds, as its script gives it to beginScene.
+inline constexpr float ROAD_LENGTH = 67.0f;
+inline constexpr float COLONNE_LENGTH = 27.0f;
+inline constexpr float ROOM_LENGTH = 27.0f;
+inline constexpr float MIRROR_LENGTH = 27.0f;
+inline constexpr float TUNNEL_LENGTH = 20.0f;
+inline constexpr float DISCO_LENGTH = 115.0f;
+
 void playRoadScene();
 void playColonneScene();
 void playRoomScene();
