@@ -1,16 +1,19 @@
 // pelx-capture: plays the show's own code windowed and either saves every frame (PNG files or
 // a video through the ffmpeg program) on a virtual clock, or measures frame times on the real
-// clock. Message boxes go to standard error.
+// clock. Message boxes go to standard error. SIGINT, SIGTERM and SIGHUP stop a capture after
+// the frame in progress, leaving whole files: every frame reported, or a playable video.
 #include "platform/clock.h"
 #include "platform/launch_options.h"
 #include "platform/message.h"
 #include "platform/phase_timer.h"
+#include "platform/stop_signal.h"
 #include "platform/window.h"
 #include "frame_readback.h"
 #include "png_writer.h"
 #include "timeline/asset_set.h"
 #include "timeline/data_files.h"
 #include "timeline/demo_sequence.h"
+#include "video_pipe.h"
 
 #include <GL/gl.h>
 #include <algorithm>
@@ -23,7 +26,9 @@
 #include <filesystem>
 #include <iterator>
 #include <limits>
+#include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 using namespace pelx;
@@ -75,7 +80,11 @@ struct Options {
 
 const char* const NO_DISPLAY = "the display window could not be opened (no X display? try xvfb-run -a)";
 
+// The video being made, so that a failure anywhere removes ffmpeg's unfinished file.
+VideoPipe* unfinishedVideo = nullptr;
+
 [[noreturn]] void fail(const std::string& message) {
+    if (unfinishedVideo) unfinishedVideo->abandon();
     std::fprintf(stderr, "pelx-capture: %s\n", message.c_str());
     std::exit(2);
 }
@@ -181,13 +190,6 @@ void enterShowFolder(Options& options) {
     if (error) fail("cannot enter " + showFolder.string() + ": " + error.message());
 }
 
-// A word for sh that stands for exactly text, whatever quotes or spaces a file name holds.
-std::string shellQuoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
 bool programExists(const char* name) {
     std::string command = std::string("command -v ") + name + " >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
@@ -216,6 +218,7 @@ class Capture {
         setPresentHook(nullptr);
         // The show ends quietly when it gets no window; a capture that wrote nothing must not
         // look like one that worked.
+        if (const int signal = stopSignal()) stopped(signal);
         if (!displayOpened) fail(NO_DISPLAY);
         finish();
         return 0;
@@ -252,12 +255,12 @@ class Capture {
             char name[32];
             std::snprintf(name, sizeof name, "frame-%06llu.png", static_cast<unsigned long long>(written));
             std::string path = (std::filesystem::path(options.outDir) / name).string();
-            if (!writePng(path, options.width, options.height, frame.data())) fail("cannot write " + path);
+            std::string error;
+            if (!writePng(path, options.width, options.height, frame.data(), &error)) fail(error);
         }
         if (!options.videoFile.empty()) {
             if (!video) openVideo();
-            if (std::fwrite(frame.data(), 1, frame.size(), video) != frame.size())
-                fail("ffmpeg stopped taking frames");
+            if (!video->write(frame.data(), frame.size())) fail("ffmpeg stopped taking frames");
         }
         ++written;
     }
@@ -291,31 +294,54 @@ class Capture {
             command += audio;
             command += " -map 0:v -map 1:a -c:a aac -b:a 192k -shortest";
         }
-        command +=
-            " -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p " + shellQuoted(options.videoFile);
-        // An ffmpeg that gives up (say, on an output path it cannot write) must end the capture
-        // with our message, not by the broken pipe's signal.
-        std::signal(SIGPIPE, SIG_IGN);
-        video = popen(command.c_str(), "w");
-        if (!video) fail("cannot start ffmpeg");
+        command += " -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p";
+        video = std::make_unique<VideoPipe>(options.videoFile);
+        unfinishedVideo = video.get();
+        std::string error;
+        if (!video->start(command, &error)) fail(error);
     }
 
+    // Ends ffmpeg's input; with -shortest it cuts the soundtrack where the frames end.
+    void finishVideo() {
+        if (!video) return;
+        std::string error;
+        if (!video->finish(&error)) fail(error);
+        unfinishedVideo = nullptr;
+        video.reset();
+    }
+
+    // A stop request: the frame in progress was written, and nothing after it.
+    [[noreturn]] void stopped(int signal) {
+        progress(true);
+        finishVideo();
+        const char* name = signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "SIGHUP";
+        std::string where = options.outDir;
+        if (!options.videoFile.empty()) where += (where.empty() ? "" : " and ") + options.videoFile;
+        std::fprintf(stderr, "pelx-capture: stopped by %s: %llu frames written to %s\n", name,
+                     static_cast<unsigned long long>(written), where.c_str());
+        endByStopSignal(signal);
+    }
+
+    // On a terminal one line rewritten twice a second; in a log a full line every 10 seconds,
+    // and always a last line with the totals.
     void progress(bool last) {
         auto now = std::chrono::steady_clock::now();
-        if (!last && now - lastProgress < std::chrono::milliseconds(500)) return;
+        if (!last &&
+            now - lastProgress < (onTerminal ? std::chrono::milliseconds(500) : std::chrono::seconds(10)))
+            return;
         lastProgress = now;
         double seconds = std::chrono::duration<double>(now - started).count();
-        std::fprintf(stderr, "\rshow time %7.2f s  frames written %6llu  %6.1f frames/s%s",
-                     static_cast<double>(showFrames) / options.fps, static_cast<unsigned long long>(written),
-                     seconds > 0 ? presented / seconds : 0.0, last ? "\n" : "");
+        std::fprintf(stderr, "%sshow time %7.2f s  frames written %6llu  %6.1f frames/s%s",
+                     onTerminal ? "\r" : "", static_cast<double>(showFrames) / options.fps,
+                     static_cast<unsigned long long>(written), seconds > 0 ? presented / seconds : 0.0,
+                     last || !onTerminal ? "\n" : "");
     }
 
     void finish() {
         if (finished) return;
         finished = true;
         progress(true);
-        if (video && pclose(video) != 0) fail("ffmpeg reported an error");
-        video = nullptr;
+        finishVideo();
         if (showFramesWritten == 0) {
             char reason[160];
             std::snprintf(
@@ -336,9 +362,12 @@ class Capture {
     uint64_t showFrames = 0;
     uint64_t written = 0;           // loading frames included
     uint64_t showFramesWritten = 0; // scene frames only
-    std::FILE* video = nullptr;
+    std::unique_ptr<VideoPipe> video;
+    const bool onTerminal = isatty(STDERR_FILENO) != 0;
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
-    std::chrono::steady_clock::time_point lastProgress;
+    // A log's first line comes 10 seconds in; a terminal's at once.
+    std::chrono::steady_clock::time_point lastProgress =
+        onTerminal ? std::chrono::steady_clock::time_point{} : started;
 };
 
 struct SceneFigures {
@@ -382,6 +411,8 @@ class Benchmark {
         hooks.sceneEnds = [this](const ShowScene&) { scenes.back().phases = phaseTotals(); };
         runShow(nullptr, hooks);
         setPresentHook(nullptr);
+        // Figures of a run cut short would pass for a whole one's.
+        if (const int signal = stopSignal()) endByStopSignal(signal);
         if (!displayOpened) fail(NO_DISPLAY);
         options.json ? printJson() : printTable();
         return 0;
@@ -476,7 +507,16 @@ class Benchmark {
 
 int main(int argc, char** argv) {
     Options options = parseOptions(argc, argv);
+    // Known before anything is drawn: a range that starts after the last frame writes nothing.
+    // Each scene may draw one frame at its very end, past its length.
+    if (!options.benchmark && options.from >= showLength() + SHOW_SCENE_COUNT * 2.0 / options.fps) {
+        char reason[160];
+        std::snprintf(reason, sizeof reason, "--from %g lies after the end of the show, which lasts %g s",
+                      options.from, static_cast<double>(showLength()));
+        fail(reason);
+    }
     enterShowFolder(options);
+    installStopSignals();
     setMessageSink(stderrMessageSink());
     launchOptions = LaunchOptions{};
     launchOptions.width = options.width;
