@@ -1,12 +1,14 @@
 // Canvas and coverage operations, and the JPEG writer on libjpeg's compressor.
 #include "canvas.h"
 
+#include "platform/atomic_file.h"
+
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <jpeglib.h>
 #include <memory>
 
@@ -172,20 +174,29 @@ bool compress(CompressJob* job, const std::vector<uint8_t>& rgb, int width, int 
 
 } // namespace
 
+namespace {
+// Set by the first writeBytes that fails, from whichever thread; read by every writer.
+std::atomic<bool> writeFailed{false};
+} // namespace
+
+bool dataWriteFailed() {
+    return writeFailed;
+}
+
 bool writeBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
-    std::error_code error;
-    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), error);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    out.close();
-    if (!out) {
-        std::fprintf(stderr, "pelx-datagen: cannot write %s\n", path.string().c_str());
-        return false;
-    }
-    return true;
+    if (writeFailed) return false;
+    std::error_code ignored; // a folder that cannot be made shows as the file's error
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
+    std::string error;
+    if (writeFileAtomically(path.string(), bytes.data(), bytes.size(), &error)) return true;
+    if (!writeFailed.exchange(true))
+        std::fprintf(stderr, "pelx-datagen: %s; stopped there, and no file is left half-written\n",
+                     error.c_str());
+    return false;
 }
 
 bool writeJpeg(const std::filesystem::path& path, const Canvas& canvas, int quality) {
+    if (writeFailed) return false;
     std::vector<uint8_t> rgb = toRgbBytes(canvas);
     auto job = std::make_unique<CompressJob>();
     bool ok = compress(job.get(), rgb, canvas.width, canvas.height, quality);

@@ -81,7 +81,11 @@ void coverWith(Canvas& canvas, const Coverage& coverage, int left, int top, Rgb 
 // the same canvas always gives the same bytes). False, with a line on stderr, on failure.
 bool writeJpeg(const std::filesystem::path& path, const Canvas& canvas, int quality = 90);
 
-// Writes bytes to a file, creating its folder. False, with a line on stderr, on failure.
+// Writes bytes to a file, creating its folder; the file appears whole or not at all. The first
+// failure is reported on stderr, and from then on every call writes nothing and returns false:
+// a full disk stops the generator at its first failed file, with one message.
 bool writeBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
+// True once a file could not be written; the parts still running give up.
+bool dataWriteFailed();
 
 } // namespace pelx

@@ -1,7 +1,8 @@
-// The generator's run: each part writes its own files, timed, and a failure in one part does
-// not stop the others.
+// The generator's run: each part writes its own files, timed. A part that fails for its own
+// reasons does not stop the others; a file that cannot be written stops them all.
 #include "data_folder.h"
 
+#include "canvas.h"
 #include "logo_mask.h"
 #include "pictures.h"
 #include "scenes.h"
@@ -21,7 +22,9 @@ bool timed(const char* what, const std::function<bool()>& part) {
     auto start = std::chrono::steady_clock::now();
     bool ok = part();
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("pelx-datagen: %-28s %s in %.2f s\n", what, ok ? "written" : "FAILED", seconds);
+    // A part cut short by a failed write was reported by that write, once.
+    if (ok || !dataWriteFailed())
+        std::printf("pelx-datagen: %-28s %s in %.2f s\n", what, ok ? "written" : "FAILED", seconds);
     std::fflush(stdout);
     return ok;
 }
@@ -42,13 +45,22 @@ bool writeDataFolder(const std::filesystem::path& showDir) {
     // The soundtrack takes longest and shares nothing with the rest, so it has a thread of its own.
     bool soundOk = false;
     std::thread sound([&] { soundOk = timed("soundtrack", [&] { return writeSoundtrack(showDir); }); });
+    const struct {
+        const char* what;
+        std::function<bool()> write;
+    } parts[] = {
+        {"pictures", [&] { return writePictures(showDir); }},
+        {"logo mask", [&] { return writeLogoMask(showDir); }},
+        {"material textures", [&] { return writeTextures(showDir); }},
+        {"scenes", [&] { return writeScenes((showDir / "data").string()); }},
+    };
     bool ok = true;
-    ok = timed("pictures", [&] { return writePictures(showDir); }) && ok;
-    ok = timed("logo mask", [&] { return writeLogoMask(showDir); }) && ok;
-    ok = timed("material textures", [&] { return writeTextures(showDir); }) && ok;
-    ok = timed("scenes", [&] { return writeScenes((showDir / "data").string()); }) && ok;
+    for (const auto& part : parts) {
+        if (dataWriteFailed()) break;
+        ok = timed(part.what, part.write) && ok;
+    }
     sound.join();
-    return ok && soundOk;
+    return ok && soundOk && !dataWriteFailed();
 }
 
 } // namespace pelx

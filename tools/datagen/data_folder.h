@@ -6,7 +6,8 @@
 namespace pelx {
 
 // Writes showDir / "data/..." completely. Prints one line per part with the time it took.
-// False if any part failed (the others are still written).
+// False if any part failed. A file that cannot be written (a full disk) stops every part at
+// once, with one message; no file is left half-written under its name.
 bool writeDataFolder(const std::filesystem::path& showDir);
 
 } // namespace pelx

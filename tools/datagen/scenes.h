@@ -32,9 +32,8 @@ SceneModel buildDiscoScene();
 // In the order the show plays them.
 const std::array<SceneRecipe, 6>& sceneRecipes();
 
-// Writes dataDir/road.3ds ... dataDir/disco.3ds, making the folder if need be. A file that
-// cannot be written is reported on stderr by name and the result is false; the other scenes
-// are still written.
+// Writes dataDir/road.3ds ... dataDir/disco.3ds, making the folder if need be. The first file
+// that cannot be written is reported on stderr and ends the writing with false.
 bool writeScenes(const std::string& dataDir);
 
 } // namespace pelx

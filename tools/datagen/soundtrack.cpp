@@ -318,6 +318,8 @@ std::vector<int16_t> finishSoundtrack(SoundMix& mix) {
 
 bool writeSoundtrack(const std::filesystem::path& showDir) {
     SoundMix mix = renderSoundtrack(SOUNDTRACK_SECONDS);
+    // Another part's failed write ends the run; no use encoding for it.
+    if (dataWriteFailed()) return false;
     std::vector<int16_t> pcm = finishSoundtrack(mix);
     std::vector<uint8_t> mp3 = encodeMp3(pcm);
     return !mp3.empty() && writeBytes(showDir / SOUNDTRACK_FILE, mp3);

@@ -74,7 +74,7 @@ bool writeTextures(const std::filesystem::path& showDir) {
     std::atomic<size_t> next{0};
     std::atomic<bool> ok{true};
     auto worker = [&] {
-        for (size_t i = next++; i < table.size(); i = next++)
+        for (size_t i = next++; i < table.size() && !dataWriteFailed(); i = next++)
             if (!writeJpeg(showDir / table[i].path, paintTexture(table[i]))) ok = false;
     };
     std::thread helper(worker);
