@@ -73,8 +73,6 @@ bool chunkTree(const char* path, std::string& out) {
     scene.trace = &trace;
     bool loaded = loadScene(scene, path, 0); // no lighting: the tree needs none
     installTextureBackend(nullptr);
-    if (!loaded)
-        out += "not a 3DS scene: the file cannot be read or does not start with a main chunk (4D4D)\n";
     return loaded;
 }
 

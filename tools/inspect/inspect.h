@@ -10,9 +10,16 @@
 
 namespace pelx::inspect {
 
+// Why the file cannot be read at all ("cannot be read: No such file or directory", "cannot be
+// read: it is a folder", ...); empty when it opens as a file.
+std::string fileProblem(const char* path);
+// What a readable file that the loader refuses is.
+inline constexpr const char* NOT_A_SCENE = "not a 3DS scene: it does not start with a main chunk (4D4D)";
+
 // ---- tree ----
 // One line per chunk the loader meets: offset, id, length, and the loader's name for it or
-// "skipped"; damage that ends a walk is noted on its line. False when the file is no scene.
+// "skipped"; damage that ends a walk is noted on its line. False when the file is no scene
+// (fileProblem says why, when it cannot be read at all).
 bool chunkTree(const char* path, std::string& out);
 
 // ---- check ----
@@ -42,8 +49,9 @@ struct DumpOptions {
 };
 // Reads the options that follow "dump FILE --json"; false with a reason for a bad one.
 bool parseDumpOptions(const std::vector<std::string>& args, DumpOptions& options, std::string& error);
-// Loads, applies the steps the options ask for, and writes the scene as one JSON object.
-std::string dumpScene(const char* path, const DumpOptions& options);
+// Loads, applies the steps the options ask for, and writes the scene as one JSON object
+// (with "loaded": false, also in *loaded, when the file could not be loaded).
+std::string dumpScene(const char* path, const DumpOptions& options, bool* loaded = nullptr);
 // The JSON form of a scene as it stands.
 std::string sceneJson(const Scene& scene, const char* file, bool loaded);
 

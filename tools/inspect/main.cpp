@@ -52,6 +52,12 @@ const char* const USAGE =
     "  --help                  print this help and exit\n"
     "  --version               print the version and exit\n";
 
+// The file named on the command line could not be used: say which and why.
+int fileFailure(const char* path, const std::string& problem) {
+    std::fprintf(stderr, "pelx-3ds: %s: %s\n", path, problem.c_str());
+    return 1;
+}
+
 int usage(const char* problem) {
     if (problem) std::fprintf(stderr, "pelx-3ds: %s\n", problem);
     std::fputs(USAGE, stderr);
@@ -76,10 +82,13 @@ int main(int argc, char** argv) {
     }
     if (command == "tree") {
         if (argc != 3) return usage("tree takes one file");
+        // A file that cannot be read has no tree to show; say why instead.
+        const std::string problem = inspect::fileProblem(argv[2]);
+        if (!problem.empty()) return fileFailure(argv[2], problem);
         std::string tree;
-        bool loaded = inspect::chunkTree(argv[2], tree);
+        const bool loaded = inspect::chunkTree(argv[2], tree);
         std::fputs(tree.c_str(), stdout);
-        return loaded ? 0 : 1;
+        return loaded ? 0 : fileFailure(argv[2], inspect::NOT_A_SCENE);
     }
     if (command == "check") {
         if (argc < 3) return usage("check takes one or more files");
@@ -98,8 +107,11 @@ int main(int argc, char** argv) {
         std::string problem;
         if (!inspect::parseDumpOptions(std::vector<std::string>(argv + 3, argv + argc), options, problem))
             return usage(problem.c_str());
-        std::fputs(inspect::dumpScene(argv[2], options).c_str(), stdout);
-        return 0;
+        bool loaded = false;
+        std::fputs(inspect::dumpScene(argv[2], options, &loaded).c_str(), stdout);
+        if (loaded) return 0;
+        const std::string unreadable = inspect::fileProblem(argv[2]);
+        return fileFailure(argv[2], unreadable.empty() ? inspect::NOT_A_SCENE : unreadable);
     }
     return usage(("unknown command " + command).c_str());
 }

@@ -157,7 +157,8 @@ std::vector<Finding> checkScene(const char* path) {
     scene.trace = nullptr;
     installTextureBackend(nullptr);
     if (!loaded) {
-        fileError("not a 3DS scene: the file cannot be read or does not start with a main chunk (4D4D)");
+        const std::string problem = fileProblem(path);
+        fileError(problem.empty() ? NOT_A_SCENE : problem);
         return findings;
     }
 

@@ -301,7 +301,7 @@ bool parseDumpOptions(const std::vector<std::string>& args, DumpOptions& options
     return true;
 }
 
-std::string dumpScene(const char* path, const DumpOptions& options) {
+std::string dumpScene(const char* path, const DumpOptions& options, bool* loadedOut) {
     RecordingTextureBackend textures;
     installTextureBackend(&textures);
     Scene scene;
@@ -324,6 +324,7 @@ std::string dumpScene(const char* path, const DumpOptions& options) {
     }
     std::string json = sceneJson(scene, path, loaded);
     installTextureBackend(nullptr);
+    if (loadedOut) *loadedOut = loaded;
     return json;
 }
 
