@@ -1,7 +1,11 @@
 #include "support/test_support.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <random>
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace pelx::test {
 
@@ -22,6 +26,23 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ignored;
     std::filesystem::remove_all(path, ignored);
+}
+
+SmallDisk::SmallDisk(size_t bytes) {
+    if (geteuid() != 0) {
+        reason = "mounting a small disk needs root";
+        return;
+    }
+    const std::string options = "size=" + std::to_string(bytes);
+    if (mount("tmpfs", dir.path.c_str(), "tmpfs", 0, options.c_str()) != 0) {
+        reason = std::string("cannot mount a tmpfs here: ") + std::strerror(errno);
+        return;
+    }
+    mounted = true;
+}
+
+SmallDisk::~SmallDisk() {
+    if (mounted) umount2(dir.path.c_str(), MNT_DETACH);
 }
 
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -38,6 +38,17 @@ class TempDir {
     std::string file(const std::string& name) const { return (path / name).string(); }
 };
 
+// A disk that fills up: a tmpfs of the given size mounted on a fresh folder while it lives.
+// Mounting needs root and a system that allows it; otherwise `reason` says why not.
+class SmallDisk {
+  public:
+    explicit SmallDisk(size_t bytes);
+    ~SmallDisk();
+    TempDir dir;
+    bool mounted = false;
+    std::string reason;
+};
+
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readFile(const std::string& path);
 

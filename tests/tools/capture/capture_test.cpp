@@ -218,9 +218,10 @@ TEST(CaptureTest, RunsThatWriteNothingSaySoAndFail) {
         const char* says;
     };
     const Case cases[] = {
-        // The show lasts 283 s (plus one frame at the end of each scene).
-        {"--fps 1 --from 400 --to 500 --out a", "", "no frame was written"},
-        {"--fps 1 --from 400 --to 500 --with-loading --out b", "", "no frame was written"},
+        // The show lasts 283 s, known before any window opens (here none can).
+        {"--fps 1 --from 400 --to 500 --out a", "SDL_VIDEODRIVER=nosuchdriver",
+         "lies after the end of the show"},
+        {"--fps 1 --from 400 --to 500 --with-loading --out b", "", "lies after the end of the show"},
         // Frames at 0 s and 1 s fall on either side of the range.
         {"--fps 1 --from 0.2 --to 0.5 --out c", "", "no frame was written"},
         {"--fps 4 --to 1 --out d", "SDL_VIDEODRIVER=nosuchdriver", "display window could not be opened"},
@@ -235,6 +236,30 @@ TEST(CaptureTest, RunsThatWriteNothingSaySoAndFail) {
         EXPECT_NE(output.find("status 2"), std::string::npos) << c.arguments << ": " << output;
     }
     EXPECT_TRUE(framesIn(dir.path / "c").empty());
+}
+
+// A full disk ends the capture with the reason, and no frame under its final name is cut short
+// (a PNG file is whole when it ends with its IEND chunk).
+TEST(CaptureTest, AFullDiskLeavesOnlyWholeFrames) {
+    test::SmallDisk disk(64 * 1024);
+    if (!disk.mounted) GTEST_SKIP() << disk.reason;
+    test::TempDir dir;
+    test::writeShowData(dir.path);
+    const std::filesystem::path frames = disk.dir.path / "frames";
+    const std::string output =
+        captureReport(dir.path, "--size 160x120 --fps 10 --to 60 --out '" + frames.string() + "'");
+    EXPECT_NE(output.find("No space left on device"), std::string::npos) << output;
+    EXPECT_NE(output.find("status 2"), std::string::npos) << output;
+    const uint8_t iend[] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+    const std::vector<std::filesystem::path> files = framesIn(frames);
+    ASSERT_FALSE(files.empty());
+    for (const std::filesystem::path& file : files) {
+        EXPECT_EQ(file.filename().string().rfind("frame-", 0), 0u) << "left behind: " << file;
+        const std::vector<uint8_t> bytes = test::readFile(file.string());
+        EXPECT_TRUE(bytes.size() > sizeof iend &&
+                    std::equal(std::begin(iend), std::end(iend), bytes.end() - sizeof iend))
+            << file << " is cut short at " << bytes.size() << " bytes";
+    }
 }
 
 } // namespace

@@ -353,13 +353,56 @@ TEST(InspectCheck, CapacityOverflowsAreErrors) {
 TEST(InspectCheck, UnreadableAndDamagedFiles) {
     test::TempDir dir;
     const std::string path = writeScene(dir, "bad.3ds", {0x3D, 0x3D, 6, 0, 0, 0});
-    EXPECT_EQ(check(path), std::vector<std::string>{path + ": error: not a 3DS scene: the file cannot be read or does not start with a main chunk (4D4D)"});
+    EXPECT_EQ(check(path), std::vector<std::string>{path + ": error: not a 3DS scene: it does not start with a main chunk (4D4D)"});
     std::vector<uint8_t> bytes = test::fileOf({test::editorOf({test::cameraObject("cam", 0, 0, 0, 1, 0, 0)})});
     bytes.resize(bytes.size() - 3); // the camera chunk runs past the end of the file
     const std::string cut = writeScene(dir, "cut.3ds", bytes);
     std::vector<std::string> lines = check(cut);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0], cut + ": error: damaged chunk 4D4D at offset 0 reaches past the end of the file (cut short?)");
+}
+
+// The program on files it cannot use: every command names the file, says which of missing,
+// folder or not a scene it is, and ends with status 1 (dump still prints its JSON).
+TEST(InspectProgram, FilesItCannotUseAreNamedWithTheReason) {
+    test::TempDir dir;
+    const std::string missing = dir.file("absent.3ds");
+    const std::string folder = dir.path.string();
+    const std::string text =
+        writeScene(dir, "notes.3ds", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '\n'});
+    struct Case {
+        const char* command;
+        std::string file;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"tree", missing, "cannot be read: No such file or directory"},
+        {"tree", folder, "cannot be read: it is a folder"},
+        {"tree", text, "not a 3DS scene"},
+        {"check", missing, "cannot be read: No such file or directory"},
+        {"check", folder, "cannot be read: it is a folder"},
+        {"check", text, "not a 3DS scene"},
+        {"dump", missing, "cannot be read: No such file or directory"},
+        {"dump", folder, "cannot be read: it is a folder"},
+        {"dump", text, "not a 3DS scene"},
+    };
+    for (const Case& c : cases) {
+        const std::string extra = std::strcmp(c.command, "dump") == 0 ? " --json" : "";
+        const std::string command = "'" PELX_3DS_PATH "' " + std::string(c.command) + " '" + c.file + "'" +
+                                    extra + " 2>&1; echo status $?";
+        std::string output;
+        if (std::FILE* pipe = popen(command.c_str(), "r")) {
+            char buffer[256];
+            while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+            pclose(pipe);
+        }
+        EXPECT_NE(
+            output.find(c.file + ": " + (std::strcmp(c.command, "check") == 0 ? "error: " : "") + c.says),
+            std::string::npos)
+            << c.command << " " << c.file << ": " << output;
+        EXPECT_NE(output.find("status 1\n"), std::string::npos)
+            << c.command << " " << c.file << ": " << output;
+    }
 }
 
 // ---- tree ----
