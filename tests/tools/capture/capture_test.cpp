@@ -95,10 +95,24 @@ TEST(CaptureTest, SaysSoWhenFfmpegFails) {
     if (!haveProgram("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
     test::TempDir dir;
     test::writeShowData(dir.path);
-    const std::string output =
-        captureReport(dir.path, "--fps 30 --to 4 --size 160x120 --video missing/folder/v.mp4");
-    EXPECT_NE(output.find("pelx-capture: ffmpeg"), std::string::npos) << output;
-    EXPECT_NE(output.find("status 2"), std::string::npos) << output;
+    struct Case {
+        const char* video;
+        const char* says;
+    };
+    // A folder that is not there is found before ffmpeg starts; a format ffmpeg does not know
+    // ends ffmpeg, whose unfinished file is removed.
+    const Case cases[] = {
+        {"missing/folder/v.mp4", "cannot write missing/folder/v.mp4: No such file or directory"},
+        {"v.nosuchformat", "pelx-capture: ffmpeg"}};
+    for (const Case& c : cases) {
+        const std::string output =
+            captureReport(dir.path, std::string("--fps 30 --to 4 --size 160x120 --video ") + c.video);
+        EXPECT_NE(output.find(c.says), std::string::npos) << output;
+        EXPECT_NE(output.find("status 2"), std::string::npos) << output;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path))
+        EXPECT_NE(entry.path().filename().string()[0], '.') << "left behind: " << entry.path();
+    EXPECT_FALSE(std::filesystem::exists(dir.path / "v.nosuchformat"));
 }
 
 // The video's name reaches ffmpeg through the shell as it was given.
