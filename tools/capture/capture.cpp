@@ -216,9 +216,9 @@ class Capture {
         hooks.beforeFirstScene = [this] { inShow = true; };
         runShow(nullptr, hooks);
         setPresentHook(nullptr);
+        if (const int signal = stopSignal()) stopped(signal);
         // The show ends quietly when it gets no window; a capture that wrote nothing must not
         // look like one that worked.
-        if (const int signal = stopSignal()) stopped(signal);
         if (!displayOpened) fail(NO_DISPLAY);
         finish();
         return 0;
