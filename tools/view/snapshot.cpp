@@ -86,8 +86,8 @@ int runSnapshot(const ViewOptions& options) {
         if (drawn) drawViewFrame(scene, view);
     }
     const std::vector<uint8_t> pixels = readBackBuffer(options.width, options.height);
-    if (!writePng(options.snapshot, options.width, options.height, pixels.data()))
-        return failure("cannot write " + options.snapshot);
+    std::string error;
+    if (!writePng(options.snapshot, options.width, options.height, pixels.data(), &error)) return failure(error);
     releaseSceneTextures(scene);
     closeDisplay();
     installVirtualClock(nullptr);
