@@ -1,11 +1,14 @@
 // The disco scene, "the finale": a club with a raised chequered dance floor, a DJ booth, speaker
-// stacks, pillars, a bar along one wall, a lighting truss with four moving heads throwing "%"
-// beams, and a turning mirror ball. Flares of all four kinds take the lights' colours: "*0"
-// bulbs along the bar, "*1" haze from smoke machines at the floor's corners, "*2" sparkles
-// round the ball, "*3" confetti over the floor. Six lights, none baked: two coloured spots
-// sweeping the floor, then, last in the file, the strobe set: a red wash (dark from 85 s), a
-// green wash (dark from 55 s), a blue wash (dark from 25 s) and the white strobe over the floor.
-// The camera enters, circles the floor as the strobe starts, cuts faster, then pulls up and out.
+// stacks, pillars, a bar along one wall, a lighting truss with four moving heads sweeping "%"
+// beams, and a turning mirror ball whose spots sweep floor, walls and ceiling. A crowd dances
+// on the beat of the soundtrack, a DJ behind the booth, two by the bar. Flares of all four
+// kinds take the lights' colours: "*0" bulbs along the bar, "*1" haze from smoke machines at
+// the floor's corners, "*2" sparkles round the ball, "*3" confetti over the floor. Eight
+// lights, none baked: four coloured spots sweeping the floor, then, last in the file, the
+// strobe set: a red wash (dark from 85 s), a green wash (dark from 55 s), a blue wash (dark
+// from 25 s) and the white strobe over the floor. The camera enters, glides low along the
+// floor, circles it as the strobe starts, cuts fast between low, high and under-the-ball
+// views, circles the raised hands and pulls up and out.
 #include "scene_common.h"
 #include "textures.h"
 
@@ -26,22 +29,36 @@ constexpr double HALF = 500, HEIGHT = 360, FLOOR_HALF = 250, FLOOR_TOP = 8;
 constexpr double TRUSS_Y = 320, TRUSS_HALF = 250;
 const Vec3 BALL{0, 270, 0};
 
-// A head on the truss and its beam swinging below it: the beam turns about the head.
-void addMovingHead(SceneBuilder& scene, int n, Vec3 head, Vec3 swingAxis, double period, double phase) {
+// A head on the truss and its beam sweeping below it: the beam turns about the head, on two
+// axes at two rates, so it traces a loop over the floor and the crowd.
+void addMovingHead(SceneBuilder& scene, int n, Vec3 head, double period, double phase) {
     const int end = frameAt(SECONDS);
     scene.addMesh("!head" + std::to_string(n), box(head + Vec3{-10, -4, -10}, head + Vec3{10, 10, 10}, 20),
                   TEX_CHROME);
+    // Leaning in toward the floor's middle, the x and z sweeps out of step.
+    const double inX = head.z > 0 ? 1 : -1, inZ = head.x > 0 ? -1 : 1;
+    auto pose = [&](double t) {
+        const double a = 2 * PI * t / period + phase;
+        return Vec3{inX * (14 + 26 * std::sin(a)), 0, inZ * (14 + 24 * std::sin(1.5 * a + 0.8))};
+    };
     std::vector<RotationKey> turns;
-    double previous = 0;
-    for (int f = 0;; f = std::min(f + 15, end)) {
-        const double angle = 28 * std::sin(2 * PI * f / 30.0 / period + phase) - 28 * std::sin(phase);
-        turns.push_back({f, angle - previous, swingAxis});
-        previous = angle;
+    const Vec3 rest = pose(0);
+    Vec3 previous{};
+    for (int f = 0;; f = std::min(f + 10, end)) {
+        const Vec3 angles = f == 0 ? Vec3{} : pose(f / 30.0) - rest;
+        const Vec3 step = angles - previous;
+        const double degrees = length(step);
+        turns.push_back({f, degrees, degrees > 0 ? step * (1 / degrees) : Vec3{1, 0, 0}});
+        previous = angles;
         if (f == end) break;
     }
-    // Straight down from the head at the start; the texture is bright at the head.
-    scene.addAnimatedMesh("%beam" + std::to_string(n), cone(head + Vec3{0, -4, 0}, {0, -1, 0}, 290, 55, 12),
-                          TEX_BEAM, {{0, head}, {end, head}}, turns);
+    // Built already leaning as at the start; the keys turn it from there.
+    MeshData beam = cone(head + Vec3{0, -4, 0}, {0, -1, 0}, 300, 50, 12);
+    for (Vec3& p : beam.positions) {
+        p = turnedAbout(p, head, {0, 0, 1}, rest.z);
+        p = turnedAbout(p, head, {1, 0, 0}, rest.x);
+    }
+    scene.addAnimatedMesh("%beam" + std::to_string(n), beam, TEX_BEAM, {{0, head}, {end, head}}, turns);
 }
 
 // A wash light drifting slowly round a point, so that it counts as moving.
@@ -67,8 +84,245 @@ std::vector<PositionKey> sweep(double radius, double height, double period, doub
     return path;
 }
 
+// ---- the crowd ----
+
+// The soundtrack's beat in scene seconds: 0.6 s, on a grid that puts a beat on the strobe's
+// first flash at 25 s, then 0.4 s from 55 s, when the strobe quickens.
+double beatsAt(double t) {
+    return t < 55 ? (t - 25) / 0.6 : (55 - 25) / 0.6 + (t - 55) / 0.4;
+}
+// Key frames on every half beat, from the first after frame 0 to the scene's end.
+std::vector<int> halfBeatFrames() {
+    std::vector<int> frames{0};
+    const int end = frameAt(SECONDS);
+    for (int f = 750 - 9 * 83; f < 1650; f += 9) frames.push_back(f);
+    for (int f = 1650; f < end; f += 6) frames.push_back(f);
+    frames.push_back(end);
+    return frames;
+}
+
+// The figures' clothes: a 4 x 4 sheet of swatches (data/dancers.jpg): row 0 skin, rows 1 and 2
+// shirts, row 3 trousers and skirts.
+void paintSwatch(MeshData& mesh, size_t from, int column, int row) {
+    for (size_t i = from; i < mesh.uvs.size(); ++i)
+        mesh.uvs[i] = {static_cast<float>(column / 4.0 + 0.05 + 0.15 * (i % 2)),
+                       static_cast<float>(row / 4.0 + 0.05 + 0.15 * ((i / 2) % 2))};
+}
+void addPart(MeshData& mesh, const MeshData& part, int column, int row) {
+    const size_t from = mesh.uvs.size();
+    mesh.append(part);
+    paintSwatch(mesh, from, column, row);
+}
+
+struct Figure {
+    double x, z;
+    int facing;   // quarter turns from facing +z: 1 faces +x, 2 faces -z, 3 faces -x
+    int style;    // 0 both arms together, 1 arms in turn, 2 one arm waving, 3 standing by
+    double phase; // in beats
+    int skin, shirtColumn, shirtRow, legs;
+};
+
+// Someone about 160 units tall (the bar is 105 high), standing at the origin facing +z, in
+// three parts: the legs, which stay planted, the body from the hips up, which dips and sways
+// on the legs, and the arms, hanging from shoulders at (+-22, 130, 0).
+MeshData figureLegs(const Figure& f) {
+    MeshData m;
+    addPart(m, box({-12, 0, -6}, {-3, 76, 6}, 40), f.legs, 3);
+    addPart(m, box({3, 0, -6}, {12, 76, 6}, 40), f.legs, 3);
+    return m;
+}
+MeshData figureBody(const Figure& f) {
+    MeshData m;
+    addPart(m, box({-15, 66, -9}, {15, 90, 9}, 40), f.legs, 3);
+    addPart(m, box({-19, 88, -10}, {19, 134, 10}, 40), f.shirtColumn, f.shirtRow);
+    addPart(m, box({-4, 132, -4}, {4, 141, 4}, 40), f.skin, 0);
+    addPart(m, sphere({0, 151, 1}, 11, 8, 6), f.skin, 0);
+    return m;
+}
+MeshData figureArm(const Figure& f, double side) {
+    MeshData m;
+    const double x = side * 22;
+    addPart(m, box({x - 3.5, 100, -4}, {x + 3.5, 134, 4}, 40), f.shirtColumn, f.shirtRow);
+    addPart(m, box({x - 2.8, 70, -3.3}, {x + 2.8, 100, 3.3}, 40), f.skin, 0);
+    addPart(m, box({x - 2.5, 61, -2.8}, {x + 2.5, 70, 2.8}, 40), f.skin, 0);
+    return m;
+}
+
+struct Pose {
+    double bob, lean, right, left; // units down; degrees about the facing axis
+};
+
+// How a figure moves on the beat: it dips on every beat and sways from side to side over two;
+// its arms swing higher as the night goes on, over its head from 55 s.
+Pose poseAt(const Figure& f, double t) {
+    const double b = beatsAt(t) + f.phase;
+    const double dip = 0.5 + 0.5 * std::cos(2 * PI * b);
+    const int energy = t < 25 ? 0 : t < 55 ? 1 : t < 85 ? 2 : 3;
+    const double depth[] = {3, 5, 6, 7}, low[] = {12, 25, 50, 110}, swing[] = {18, 40, 70, 40};
+    Pose p{-depth[energy] * dip, 5 * std::sin(PI * b), 0, 0};
+    const double alternate = 0.5 + 0.5 * std::cos(PI * b);
+    switch (f.style) {
+    case 0:
+        p.right = p.left = low[energy] + swing[energy] * dip;
+        break;
+    case 1:
+        p.right = low[energy] + swing[energy] * alternate;
+        p.left = low[energy] + swing[energy] * (1 - alternate);
+        break;
+    case 2:
+        p.right = 150 + 20 * std::sin(PI * b);
+        p.left = 10 + 8 * dip;
+        break;
+    default:
+        p = {-1.5 * dip, 1.5 * std::sin(PI * b), 8, 8 + 6 * dip};
+        break;
+    }
+    return p;
+}
+
+// One figure's body and arms, moving on the beat; its legs go into `legs`, which stands still.
+void addFigure(SceneBuilder& scene, MeshData& legs, int n, const Figure& f) {
+    const double yaw = PI / 2 * f.facing;
+    // Standing on the dance floor or, off it, on the club's floor.
+    const bool onFloor = std::fabs(f.x) <= FLOOR_HALF && std::fabs(f.z) <= FLOOR_HALF;
+    const Vec3 ground{f.x, onFloor ? FLOOR_TOP : 0, f.z};
+    const Vec3 forward{std::sin(yaw), 0, std::cos(yaw)};
+    auto place = [&](const MeshData& m) { return translated(turnedY(m, {}, yaw), ground); };
+    auto at = [&](Vec3 local) {
+        MeshData point;
+        point.addVertex(local, 0, 0);
+        return place(point).positions[0];
+    };
+    legs.append(place(figureLegs(f)));
+
+    // The body sways about the hips; the shoulders go with it.
+    const Vec3 hips = at({0, 74, 0}), rightShoulder = at({22, 130, 0}), leftShoulder = at({-22, 130, 0});
+    std::vector<PositionKey> bodyPath, rightPath, leftPath;
+    std::vector<RotationKey> bodyTurns, rightTurns, leftTurns;
+    Pose before{};
+    for (int frame : halfBeatFrames()) {
+        // The first key is the pose the meshes are built in.
+        const Pose p = frame == 0 ? Pose{} : poseAt(f, frame / 30.0);
+        const Vec3 down{0, p.bob, 0};
+        bodyPath.push_back({frame, hips + down});
+        rightPath.push_back({frame, turnedAbout(rightShoulder, hips, forward, p.lean) + down});
+        leftPath.push_back({frame, turnedAbout(leftShoulder, hips, forward, p.lean) + down});
+        bodyTurns.push_back({frame, p.lean - before.lean, forward});
+        // Raising the right arm turns it about the facing axis one way, the left the other.
+        rightTurns.push_back({frame, (p.lean + p.right) - (before.lean + before.right), forward});
+        leftTurns.push_back({frame, (p.lean - p.left) - (before.lean - before.left), forward});
+        before = p;
+    }
+    const std::string id = std::to_string(n);
+    scene.addAnimatedMesh("!fig" + id, place(figureBody(f)), TEX_DANCERS, bodyPath, bodyTurns);
+    scene.addAnimatedMesh("!figR" + id, place(figureArm(f, 1)), TEX_DANCERS, rightPath, rightTurns);
+    scene.addAnimatedMesh("!figL" + id, place(figureArm(f, -1)), TEX_DANCERS, leftPath, leftTurns);
+}
+
+void addCrowd(SceneBuilder& scene) {
+    // A loose ring round the middle of the floor, which the camera under the ball keeps clear;
+    // the DJ behind the booth; two at the bar.
+    const Figure crowd[] = {
+        {-165, -95, 1, 0, 0.00, 0, 1, 1, 0}, {-70, -175, 0, 1, 0.25, 1, 2, 1, 1},
+        {80, -160, 0, 2, 0.50, 2, 3, 1, 2},  {175, -55, 3, 0, 0.10, 3, 0, 2, 0},
+        {160, 95, 3, 1, 0.60, 0, 1, 2, 1},   {45, 175, 2, 0, 0.35, 1, 2, 2, 3},
+        {-95, 160, 2, 2, 0.80, 2, 3, 2, 0},  {-185, 45, 1, 1, 0.15, 3, 0, 1, 2},
+        {-10, -215, 0, 0, 0.70, 1, 2, 2, 1}, {0, -455, 0, 2, 0.00, 2, 0, 2, 1},
+        {345, -120, 1, 3, 0.40, 0, 1, 1, 1}, {345, 70, 1, 3, 0.90, 3, 3, 2, 0},
+    };
+    MeshData legs;
+    int n = 1;
+    for (const Figure& f : crowd) addFigure(scene, legs, n++, f);
+    scene.addMesh("!legs", legs, TEX_DANCERS);
+}
+
+// ---- the mirror ball's spots ----
+
+// How far the ball has turned: it swings slowly one way and back, so its spots sweep the room.
+double ballTurn(double t) {
+    return 32 * std::sin(2 * PI * t / 36);
+}
+
+// Small spot quads scattered by a fixed hash over a rectangle of a surface: origin, the two
+// edges, how many, and the normal to lift them off the surface by.
+MeshData scatterSpots(Vec3 origin, Vec3 edgeU, Vec3 edgeV, int count, double half, uint32_t seed) {
+    MeshData spots;
+    const Vec3 u = normalized(edgeU), v = normalized(edgeV);
+    for (int i = 0; i < count; ++i) {
+        uint32_t h = seed + 2654435761u * static_cast<uint32_t>(i + 1);
+        h ^= h >> 15;
+        h *= 2246822519u;
+        h ^= h >> 13;
+        const double a = (h & 0xffff) / 65535.0, b = (h >> 16) / 65535.0;
+        const Vec3 c = origin + edgeU * a + edgeV * b;
+        const double r = half * (0.7 + 0.6 * ((h >> 7) & 7) / 7.0);
+        spots.append(grid(c - u * r - v * r, u * (2 * r), v * (2 * r), 1, 1, 1, 1));
+    }
+    return spots;
+}
+
+void addBallSpots(SceneBuilder& scene) {
+    const int end = frameAt(SECONDS);
+    // Floor and ceiling turn with the ball about its cord: the inner disc stays on the dance
+    // floor, the outer ring off it, so no spot leaves its surface.
+    MeshData flat;
+    auto ring = [&](double y, double inner, double outer, int count, uint32_t seed, bool up) {
+        for (int i = 0; i < count; ++i) {
+            uint32_t h = seed + 40503u * static_cast<uint32_t>(i + 1);
+            h ^= h >> 16;
+            h *= 2246822519u;
+            h ^= h >> 13;
+            const double a = 2 * PI * (h & 0xffff) / 65536.0;
+            const double r =
+                std::sqrt(inner * inner + (outer * outer - inner * inner) * ((h >> 16) / 65535.0));
+            const double half = 4 + r * 0.012;
+            const Vec3 c{r * std::cos(a), y, r * std::sin(a)};
+            // Facing up on the floor, down on the ceiling.
+            const Vec3 eU{2 * half, 0, 0}, eV{0, 0, up ? -2 * half : 2 * half};
+            flat.append(grid(c - eU * 0.5 - eV * 0.5, eU, eV, 1, 1, 1, 1));
+        }
+    };
+    ring(FLOOR_TOP + 0.8, 0, 240, 70, 11, true);
+    ring(0.8, 360, 720, 90, 12, true);
+    ring(HEIGHT - 0.8, 0, 700, 90, 13, false);
+    std::vector<RotationKey> turns;
+    double previous = 0;
+    for (int f = 0;; f = std::min(f + 15, end)) {
+        const double angle = ballTurn(f / 30.0);
+        turns.push_back({f, angle - previous, {0, 1, 0}});
+        previous = angle;
+        if (f == end) break;
+    }
+    scene.addAnimatedMesh("%$spots", flat, TEX_SPOT, {{0, BALL}, {end, BALL}}, turns);
+
+    // On the walls the spots slide along, as far as the ball's turn carries them at the wall;
+    // each wall's patch reaches past its ends, where the neighbouring walls hide it.
+    const double reach = HALF * 32 * PI / 180 + 20;
+    const struct {
+        const char* name;
+        Vec3 origin, along, inward;
+        uint32_t seed;
+    } walls[] = {{"%$spotsN", {HALF + reach, 15, -HALF}, {-1, 0, 0}, {0, 0, 1}, 21},
+                 {"%$spotsE", {HALF, 15, HALF + reach}, {0, 0, -1}, {-1, 0, 0}, 22},
+                 {"%$spotsS", {-HALF - reach, 15, HALF}, {1, 0, 0}, {0, 0, -1}, 23},
+                 {"%$spotsW", {-HALF, 15, -HALF - reach}, {0, 0, 1}, {1, 0, 0}, 24}};
+    for (const auto& w : walls) {
+        const MeshData spots = scatterSpots(w.origin + w.inward * 1.2, w.along * (2 * (HALF + reach)),
+                                            {0, HEIGHT - 30, 0}, 85, 7, w.seed);
+        std::vector<PositionKey> path;
+        const Vec3 centre = w.origin + w.along * (HALF + reach) + Vec3{0, 150, 0};
+        for (int f = 0;; f = std::min(f + 15, end)) {
+            // Turning the ball the positive way about y carries each wall's spots along it.
+            path.push_back({f, centre + w.along * (HALF * ballTurn(f / 30.0) * PI / 180)});
+            if (f == end) break;
+        }
+        scene.addAnimatedMesh(w.name, spots, TEX_SPOT, path);
+    }
+}
+
 void addCameras(SceneBuilder& scene) {
-    const int enter = frameAt(25), circle = frameAt(55), finale = frameAt(85), end = frameAt(SECONDS);
+    const int enter = frameAt(25), circle = frameAt(55), finale = frameAt(85), fade = frameAt(100),
+              end = frameAt(SECONDS);
     // From eye0 to eye1 eased over from..to; past `to` (the key never shown) it carries on.
     auto line = [](int from, int to, int beyond, int step, Vec3 eye0, Vec3 eye1, Vec3 target0, Vec3 target1) {
         std::vector<CameraKey> keys;
@@ -79,29 +333,43 @@ void addCameras(SceneBuilder& scene) {
         }
         return keys;
     };
-    // Entering past the bar toward the floor.
-    scene.addCamera("!cam1",
-                    line(0, enter, 60, 60, {-250, 175, 490}, {-160, 110, 280}, {-100, 80, 100}, {0, 60, 0}));
-    // Circling the floor once as the strobe starts.
-    std::vector<CameraKey> round;
-    for (int f = enter; f <= circle + 30; f += 30) {
-        const double a = PI / 2 + 2 * PI * (f - enter) / (circle - enter);
-        round.push_back({f, {420 * std::cos(a), 230, 420 * std::sin(a)}, {0, 60, 0}});
-    }
-    scene.addCamera("!cam2", round);
-    // Faster cuts: across the floor low, from a high corner, from behind the booth, up at the ball.
+    // Round the floor's middle: angles in degrees, radius and height blended from..to.
+    auto orbit = [](int from, int to, int step, double a0, double a1, double r0, double r1, double y0,
+                    double y1, Vec3 target) {
+        std::vector<CameraKey> keys;
+        for (int f : keyFrames(from, to, step, step)) {
+            const double s = static_cast<double>(f - from) / (to - from);
+            const double a = (a0 + (a1 - a0) * s) * PI / 180, r = r0 + (r1 - r0) * s;
+            const double y = y0 + (y1 - y0) * (0.5 - 0.5 * std::cos(PI * std::min(s, 1.0)));
+            keys.push_back({f, {r * std::cos(a), y, r * std::sin(a)}, target});
+        }
+        return keys;
+    };
+    const int middle = frameAt(12);
+    // In through the door past the speakers, at a standing eye's height, toward the crowd.
+    scene.addCamera("!cam0",
+                    line(0, middle, 60, 60, {240, 165, 470}, {150, 150, 290}, {60, 120, 0}, {0, 100, -60}));
+    // Low along the floor's edge, the dancers passing across the view.
+    scene.addCamera(
+        "!cam1", line(middle, enter, 30, 60, {-292, 50, 230}, {-292, 60, -170}, {0, 80, 140}, {0, 90, -200}));
+    // As the strobe starts: once round the floor, rising from knee height to high over the
+    // crowd and down again.
+    scene.addCamera("!cam2", orbit(enter, circle, 30, 90, 450, 320, 300, 70, 250, {0, 50, 0}));
+    // Faster cuts: low over the front of the floor, up at the ball from the empty middle,
+    // through the beams at the truss, over the DJ's shoulder.
     const int step = (finale - circle) / 4;
-    scene.addCamera("!cam3", line(circle, circle + step, 30, 30, {-180, 40, 150}, {160, 45, 150},
-                                  {-60, 60, -380}, {60, 60, -380}));
-    scene.addCamera("!cam4", line(circle + step, circle + 2 * step, 30, 30, {470, 300, 370}, {440, 290, 260},
-                                  {0, 0, 0}, {-40, 0, -40}));
-    scene.addCamera("!cam5", line(circle + 2 * step, circle + 3 * step, 30, 30, {0, 180, -470},
-                                  {60, 170, -450}, {0, 60, 200}, {-60, 60, 200}));
-    scene.addCamera("!cam6",
-                    line(circle + 3 * step, finale, 30, 30, {100, 120, 120}, {-100, 140, 100}, BALL, BALL));
+    scene.addCamera("!cam3", line(circle, circle + step, 30, 30, {-210, 32, 232}, {210, 38, 232},
+                                  {-60, 90, -100}, {60, 90, -100}));
+    scene.addCamera("!cam4", orbit(circle + step, circle + 2 * step, 30, 200, 320, 70, 70, 55, 75, BALL));
+    scene.addCamera("!cam5", line(circle + 2 * step, circle + 3 * step, 30, 30, {-230, 292, 175},
+                                  {230, 288, 175}, {-40, 30, -60}, {40, 30, -60}));
+    scene.addCamera("!cam6", line(circle + 3 * step, finale, 30, 30, {70, 185, -478}, {-70, 175, -472},
+                                  {0, 70, 120}, {0, 70, 60}));
+    // The peak: half round the crowd, fast, hands in the air.
+    scene.addCamera("!cam7", orbit(finale, fade, 30, 30, 210, 300, 280, 120, 180, {0, 110, 0}));
     // Pulling up and out to the corner under the ceiling while the end picture fades in.
-    scene.addCamera("!cam7",
-                    line(finale, end, 0, 60, {0, 120, 300}, {-380, 335, 470}, {0, 40, 0}, {0, 0, -40}));
+    scene.addCamera("!cam8",
+                    line(fade, end, 0, 60, {0, 160, 290}, {-380, 335, 470}, {0, 60, 0}, {0, 10, -40}));
 }
 
 } // namespace
@@ -156,10 +424,10 @@ SceneModel buildDiscoScene() {
     scene.addMesh("!truss", truss, TEX_CHROME);
 
     // Moving heads at the truss corners, their beams swinging across the floor.
-    addMovingHead(scene, 1, {-TRUSS_HALF, TRUSS_Y - 16, -TRUSS_HALF}, {1, 0, 0}, 6.0, 0.0);
-    addMovingHead(scene, 2, {TRUSS_HALF, TRUSS_Y - 16, -TRUSS_HALF}, {0, 0, 1}, 7.0, 1.3);
-    addMovingHead(scene, 3, {-TRUSS_HALF, TRUSS_Y - 16, TRUSS_HALF}, {0, 0, 1}, 5.0, 2.1);
-    addMovingHead(scene, 4, {TRUSS_HALF, TRUSS_Y - 16, TRUSS_HALF}, {1, 0, 0}, 8.0, 0.7);
+    addMovingHead(scene, 1, {-TRUSS_HALF, TRUSS_Y - 16, -TRUSS_HALF}, 6.0, 0.0);
+    addMovingHead(scene, 2, {TRUSS_HALF, TRUSS_Y - 16, -TRUSS_HALF}, 7.0, 1.3);
+    addMovingHead(scene, 3, {-TRUSS_HALF, TRUSS_Y - 16, TRUSS_HALF}, 5.0, 2.1);
+    addMovingHead(scene, 4, {TRUSS_HALF, TRUSS_Y - 16, TRUSS_HALF}, 8.0, 0.7);
 
     // The mirror ball turns on its cord.
     const int end = frameAt(SECONDS);
@@ -215,14 +483,19 @@ SceneModel buildDiscoScene() {
                               {{0, {x0 + 105, 235, z0 + 105}}});
     }
 
-    // The lights, in file order: spot1, spot2, then the strobe set wash1..wash4.
-    scene.addMovingLight("spot1", {0.9f, 0.15f, 0.7f}, 240, sweep(190, 150, 11, 0));
-    scene.addMovingLight("spot2", {0.15f, 0.75f, 0.9f}, 240, sweep(190, 150, 13, PI));
+    // The lights, in file order: spot1 to spot4, then the strobe set wash1..wash4.
+    // The spots stay on to the end, so they carry the room once the washes have gone dark.
+    scene.addMovingLight("spot1", {0.9f, 0.15f, 0.7f}, 320, sweep(190, 170, 11, 0));
+    scene.addMovingLight("spot2", {0.15f, 0.75f, 0.9f}, 320, sweep(190, 170, 13, PI));
+    scene.addMovingLight("spot3", {0.95f, 0.7f, 0.2f}, 320, sweep(260, 200, 17, PI / 2));
+    scene.addMovingLight("spot4", {0.5f, 0.3f, 1.0f}, 320, sweep(260, 200, 19, 3 * PI / 2));
     scene.addMovingLight("wash1", {0.75f, 0.1f, 0.08f}, 900, drift({-330, 280, 0}, 40, 23));
     scene.addMovingLight("wash2", {0.08f, 0.65f, 0.16f}, 900, drift({0, 280, -330}, 40, 29));
     scene.addMovingLight("wash3", {0.12f, 0.2f, 0.85f}, 900, drift({330, 280, 0}, 40, 31));
     scene.addMovingLight("wash4", {1.6f, 1.6f, 1.6f}, 600, drift({0, 300, 0}, 30, 17));
 
+    addCrowd(scene);
+    addBallSpots(scene);
     addCameras(scene);
     return scene.finish();
 }

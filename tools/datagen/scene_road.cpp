@@ -55,34 +55,140 @@ Vec3 carAt(double seconds) {
 
 const double CAR_KEY_SECONDS[] = {0, 42, 44, 46, SECONDS};
 
-// The car at the origin, facing -z, in four meshes for their four materials: body, cabin,
-// wheels and lamp glass.
+// The car at the origin, facing -z: a painted body with bonnet, cabin and boot, glass in its
+// cabin, round wheels with hubs, and lamps that glow. The body's side profile (z, y), a convex
+// outline from the front bumper's foot round over the boot and the bonnet.
+const double CAR_PROFILE[][2] = {{-46, 6}, {46, 6},   {46.5, 14},  {45, 19},
+                                 {28, 21}, {-16, 21}, {-43, 18.5}, {-46.5, 14}};
+constexpr double CAR_HALF_WIDTH = 20, WHEEL_RADIUS = 9, WHEEL_Z = 30;
+
+// The body: both sides fanned from the profile's middle and the band round its outline.
 MeshData carBody() {
-    return box({-22, 7, -46}, {22, 22, 46}, 30, 30);
+    MeshData body;
+    const size_t count = std::size(CAR_PROFILE);
+    for (int side = -1; side <= 1; side += 2) {
+        const double x = side * CAR_HALF_WIDTH;
+        const uint32_t centre = body.addVertex({x, 13, 0}, 0, 0.4);
+        const auto first = static_cast<uint32_t>(body.positions.size());
+        for (const auto& p : CAR_PROFILE) body.addVertex({x, p[1], p[0]}, p[0] / 46.0, p[1] / 30.0);
+        for (size_t i = 0; i < count; ++i)
+            body.addTriangle(centre, first + static_cast<uint32_t>(i),
+                             first + static_cast<uint32_t>((i + 1) % count));
+    }
+    double along = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const auto& p = CAR_PROFILE[i];
+        const auto& q = CAR_PROFILE[(i + 1) % count];
+        const double next = along + std::hypot(q[0] - p[0], q[1] - p[1]);
+        body.append(grid({-CAR_HALF_WIDTH, p[1], p[0]}, {2 * CAR_HALF_WIDTH, 0, 0},
+                         {0, q[1] - p[1], q[0] - p[0]}, 2, 1, 1.3, (next - along) / 30.0, 0, along / 30.0));
+        along = next;
+    }
+    return body;
 }
 
-// The glass cabin on the body.
-MeshData carCabin() {
-    return box({-19, 22, -14}, {19, 37, 24}, 20, 1e9, BOX_NO_BOTTOM);
+// The cabin between the body's top at the windscreen's foot and the boot, narrowing to the
+// roof: its four sloping sides are split into window panes (glass) and the pillars and sills
+// round them (paint); the roof is paint.
+void carCabin(MeshData& paint, MeshData& glass) {
+    const double y0 = 21, y1 = 33, front0 = -16, back0 = 28, front1 = -2, back1 = 17, half0 = 19,
+                 half1 = 15.5;
+    // A sloping side from its lower edge (a0, b0) to its upper edge (a1, b1); cuts along each
+    // edge and up; cell (i, j) is glass where isGlass says so.
+    auto side = [&](Vec3 a0, Vec3 b0, Vec3 a1, Vec3 b1, const std::vector<double>& along,
+                    const std::vector<double>& up, auto isGlass) {
+        for (size_t j = 0; j + 1 < up.size(); ++j)
+            for (size_t i = 0; i + 1 < along.size(); ++i) {
+                auto at = [&](double s, double t) { return mix(mix(a0, b0, s), mix(a1, b1, s), t); };
+                const bool pane = isGlass(i, j);
+                MeshData& m = pane ? glass : paint;
+                const double s0 = along[i], s1 = along[i + 1], t0 = up[j], t1 = up[j + 1];
+                // A pane shows the whole window picture; paint takes the body's scale.
+                auto uv = [&](double s, double t, double& u, double& v) {
+                    if (pane) {
+                        u = (s - s0) / (s1 - s0);
+                        v = 1 - (t - t0) / (t1 - t0);
+                    } else {
+                        u = s * 1.5;
+                        v = t * 0.4;
+                    }
+                };
+                double u[4], v[4];
+                const double ss[4] = {s0, s1, s1, s0}, tt[4] = {t0, t0, t1, t1};
+                uint32_t k[4];
+                for (int c = 0; c < 4; ++c) {
+                    uv(ss[c], tt[c], u[c], v[c]);
+                    k[c] = m.addVertex(at(ss[c], tt[c]), u[c], v[c]);
+                }
+                m.addQuad(k[0], k[1], k[2], k[3]);
+            }
+    };
+    const std::vector<double> rim{0, 0.1, 0.9, 1};
+    auto middle = [](size_t i, size_t j) { return i == 1 && j == 1; };
+    for (int sd = -1; sd <= 1; sd += 2) {
+        // Two side windows with a pillar between them.
+        side({sd * half0, y0, front0}, {sd * half0, y0, back0}, {sd * half1, y1, front1},
+             {sd * half1, y1, back1}, {0, 0.07, 0.47, 0.53, 0.93, 1}, rim,
+             [](size_t i, size_t j) { return j == 1 && (i == 1 || i == 3); });
+    }
+    side({-half0, y0, front0}, {half0, y0, front0}, {-half1, y1, front1}, {half1, y1, front1},
+         {0, 0.05, 0.95, 1}, rim, middle); // windscreen
+    side({half0, y0, back0}, {-half0, y0, back0}, {half1, y1, back1}, {-half1, y1, back1}, {0, 0.06, 0.94, 1},
+         rim, middle); // rear window
+    paint.append(grid({-half1 - 0.3, y1, back1 + 0.3}, {2 * half1 + 0.6, 0, 0}, {0, 0, front1 - back1 - 0.6},
+                      2, 2, 1, 1));
 }
 
-MeshData carWheels() {
-    MeshData wheels;
+// A wheel standing on the road, its axle along x; outer says which side faces out.
+void carWheel(MeshData& tyres, MeshData& hubs, double xInner, double xOuter, double z) {
+    const int sides = 16;
+    const Vec3 centre{0, WHEEL_RADIUS, z};
+    auto rim = [&](double x, double radius, int i) {
+        const double a = 2 * PI * i / sides;
+        return Vec3{x, centre.y + radius * std::cos(a), z + radius * std::sin(a)};
+    };
+    for (int i = 0; i < sides; ++i) {
+        const uint32_t a = tyres.addVertex(rim(xInner, WHEEL_RADIUS, i), 0, i / 4.0);
+        const uint32_t b = tyres.addVertex(rim(xOuter, WHEEL_RADIUS, i), 1, i / 4.0);
+        const uint32_t c = tyres.addVertex(rim(xOuter, WHEEL_RADIUS, i + 1), 1, (i + 1) / 4.0);
+        const uint32_t d = tyres.addVertex(rim(xInner, WHEEL_RADIUS, i + 1), 0, (i + 1) / 4.0);
+        tyres.addQuad(a, b, c, d);
+    }
+    // The tyre's wall round the hub, then the hub a hair outside it.
+    const double out = xOuter > xInner ? 0.15 : -0.15;
+    for (int i = 0; i < sides; ++i) {
+        const uint32_t a = tyres.addVertex(rim(xOuter, WHEEL_RADIUS, i), 0.1, 0.1);
+        const uint32_t b = tyres.addVertex(rim(xOuter, WHEEL_RADIUS, i + 1), 0.2, 0.1);
+        const uint32_t c = tyres.addVertex(rim(xOuter, 5.5, i + 1), 0.2, 0.3);
+        const uint32_t d = tyres.addVertex(rim(xOuter, 5.5, i), 0.1, 0.3);
+        tyres.addQuad(a, b, c, d);
+    }
+    const uint32_t hub = hubs.addVertex({xOuter + out, centre.y, z}, 0.5, 0.5);
+    for (int i = 0; i < sides; ++i) {
+        const double a0 = 2 * PI * i / sides, a1 = 2 * PI * (i + 1) / sides;
+        hubs.addTriangle(hub, hubs.addVertex(rim(xOuter + out, 5.5, i), 0.5 + 0.5 * std::cos(a0), 0.5),
+                         hubs.addVertex(rim(xOuter + out, 5.5, i + 1), 0.5 + 0.5 * std::cos(a1), 0.5));
+    }
+}
+
+void carWheels(MeshData& tyres, MeshData& hubs) {
     for (int side = -1; side <= 1; side += 2)
-        for (int end = -1; end <= 1; end += 2) {
-            // Standing out of the body's sides; the face against the body and the one on the
-            // road are left out.
-            const double x0 = side < 0 ? -26 : 22, x1 = side < 0 ? -22 : 26;
-            const unsigned faces = BOX_NO_BOTTOM & ~(side < 0 ? BOX_RIGHT : BOX_LEFT);
-            wheels.append(box({x0, 0, end * 30.0 - 9}, {x1, 18, end * 30.0 + 9}, 18, 1e9, faces));
-        }
-    return wheels;
+        for (int end = -1; end <= 1; end += 2)
+            carWheel(tyres, hubs, side * (CAR_HALF_WIDTH - 4), side * (CAR_HALF_WIDTH + 1.5), end * WHEEL_Z);
 }
 
-MeshData carLamps() {
+// Lamp glass just proud of the nose and the tail, each a sprite quad a little larger than the
+// lamp, so its glow spills round it.
+MeshData carLampQuads(double z, double y, double inner, double outer, double height) {
     MeshData lamps;
-    for (int side = -1; side <= 1; side += 2)
-        lamps.append(grid({side * 14.0 - 6, 12, -47}, {12, 0, 0}, {0, 6, 0}, 1, 1, 1, 1));
+    for (int side = -1; side <= 1; side += 2) {
+        const double x0 = side < 0 ? -outer : inner, x1 = side < 0 ? -inner : outer;
+        // Facing out of the car: from the front the quad runs toward +x, from behind toward -x.
+        if (z < 0)
+            lamps.append(grid({x0, y - height / 2, z}, {x1 - x0, 0, 0}, {0, height, 0}, 1, 1, 1, 1));
+        else
+            lamps.append(grid({x1, y - height / 2, z}, {x0 - x1, 0, 0}, {0, height, 0}, 1, 1, 1, 1));
+    }
     return lamps;
 }
 
@@ -267,10 +373,19 @@ SceneModel buildRoadScene() {
         left.push_back({frameAt(t), c + Vec3{-20, 30, -120}});
         right.push_back({frameAt(t), c + Vec3{20, 30, -120}});
     }
-    scene.addAnimatedMesh("car", translated(carBody(), carAt(0)), TEX_CAR_PAINT, carPath);
-    scene.addAnimatedMesh("!carcabin", translated(carCabin(), carAt(0)), TEX_GLASS, carPath);
-    scene.addAnimatedMesh("!carwheels", translated(carWheels(), carAt(0)), TEX_RUBBER, carPath);
-    scene.addAnimatedMesh("!carlamps", translated(carLamps(), carAt(0)), TEX_LAMP_GLOW, carPath);
+    MeshData paint = carBody(), glass, tyres, hubs;
+    carCabin(paint, glass);
+    carWheels(tyres, hubs);
+    const Vec3 start = carAt(0);
+    scene.addAnimatedMesh("car", translated(paint, start), TEX_CAR_PAINT, carPath);
+    scene.addAnimatedMesh("!carglass", translated(glass, start), TEX_CAR_GLASS, carPath);
+    scene.addAnimatedMesh("!cartyres", translated(tyres, start), TEX_RUBBER, carPath);
+    scene.addAnimatedMesh("!carhubs", translated(hubs, start), TEX_CHROME, carPath);
+    // The lamps glow by themselves ("$": never darkened by the lighting) and add to the picture.
+    scene.addAnimatedMesh("%$carhead", translated(carLampQuads(-46.8, 14.5, 7, 19, 7), start), TEX_LAMP_GLOW,
+                          carPath);
+    scene.addAnimatedMesh("%$cartail", translated(carLampQuads(46.9, 15, 8, 22, 8), start), TEX_TAIL_LAMP,
+                          carPath);
     scene.addMovingLight("!headL", {1.0f, 0.93f, 0.75f}, 170, left);
     scene.addMovingLight("!headR", {1.0f, 0.93f, 0.75f}, 170, right);
 

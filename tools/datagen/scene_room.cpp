@@ -75,20 +75,20 @@ MeshData chair() {
     return c;
 }
 
-// A small flame body: an upright double pyramid.
-MeshData flameBody(Vec3 centre, double radius) {
+// A candle's wick: a short dark stub out of the wax. It is also the carrier of the candle's
+// flame, so its texture coordinates all sit on the flame sprite's black border.
+MeshData wick(Vec3 base) {
+    MeshData m = cylinder(base, 0.3, 1.6, 5, 1, 1, 2, true, false);
+    for (size_t i = 0; i < m.uvs.size(); ++i) m.uvs[i] = {0.004f + 0.008f * (i % 2), 0.006f};
+    return m;
+}
+
+// A carrier no one sees: one small triangle inside the wick.
+MeshData hiddenInWick(Vec3 base) {
     MeshData m;
-    const uint32_t top = m.addVertex(centre + Vec3{0, 2 * radius, 0}, 0.5, 0);
-    const uint32_t bottom = m.addVertex(centre + Vec3{0, -radius, 0}, 0.5, 1);
-    uint32_t ring[4];
-    for (int i = 0; i < 4; ++i) {
-        const double a = PI / 2 * i;
-        ring[i] = m.addVertex(centre + Vec3{radius * std::cos(a), 0, radius * std::sin(a)}, i / 4.0, 0.5);
-    }
-    for (int i = 0; i < 4; ++i) {
-        m.addTriangle(top, ring[i], ring[(i + 1) % 4]);
-        m.addTriangle(bottom, ring[(i + 1) % 4], ring[i]);
-    }
+    m.addTriangle(m.addVertex(base + Vec3{-0.15, 0.4, 0}, 0.004, 0.006),
+                  m.addVertex(base + Vec3{0.15, 0.4, 0}, 0.012, 0.006),
+                  m.addVertex(base + Vec3{0, 1.0, 0}, 0.008, 0.012));
     return m;
 }
 
@@ -254,17 +254,29 @@ SceneModel buildRoomScene() {
     scene.addMesh("!stand", stand, TEX_LAMP_METAL);
     scene.addMesh("%shade", cylinder({170, 150, -220}, 30, 40, 8, 1, 1, 40, false, false), TEX_LAMPSHADE);
 
-    // Candles on the table, each with a small flame carrier at its wick.
-    const Vec3 candles[] = {{-25, 78, 0}, {0, 78, 12}, {25, 78, -6}};
-    MeshData wax;
+    // Candles of three heights in brass saucers on the table. Each wick carries a still flame
+    // ("*0": its sprites stack on one spot into one soft flame) and hides a second carrier
+    // whose thread of hot air ("*1") rises from the flame's tip.
+    const struct {
+        Vec3 base;
+        double height;
+    } candles[] = {{{-25, 78, 0}, 14}, {{0, 78, 12}, 18}, {{25, 78, -6}, 11}};
+    MeshData wax, saucers;
     int n = 1;
-    for (const Vec3& c : candles) {
-        wax.append(cylinder(c, 3, 14, 8, 1, 1, 14, true, false));
-        const Vec3 wick = c + Vec3{0, 16, 0};
-        scene.addAnimatedMesh("*1flame" + std::to_string(n++), flameBody(wick + Vec3{0, 1, 0}, 1.5),
-                              TEX_FLAME, {{0, wick}});
+    for (const auto& c : candles) {
+        saucers.append(cylinder(c.base, 4.5, 1, 10, 1, 1, 4, true, false));
+        const Vec3 top = c.base + Vec3{0, 1 + c.height, 0};
+        wax.append(cylinder(c.base + Vec3{0, 1, 0}, 2.2, c.height, 10, 1, 1, 14, true, false));
+        // The flame sprite's rounded base sits on the wick's tip, its point two units above.
+        const Vec3 wickTop = top + Vec3{0, 1.6, 0};
+        scene.addAnimatedMesh("*0flame" + std::to_string(n), wick(top), TEX_CANDLE_FLAME,
+                              {{0, wickTop + Vec3{0, 0.72, 0}}});
+        scene.addAnimatedMesh("*1wisp" + std::to_string(n), hiddenInWick(top), TEX_WISP,
+                              {{0, wickTop + Vec3{0, 3.0, 0}}});
+        ++n;
     }
     scene.addMesh("!candles", wax, TEX_CANDLE);
+    scene.addMesh("!saucers", saucers, TEX_GOLD);
 
     addSwingingLamp(scene);
 

@@ -31,6 +31,12 @@ Rgb windowGlass(const GridCell& cell, float wx, float wy, uint32_t seed) {
     return Rgb{reflection * 0.8f, reflection * 0.9f, reflection * 1.3f};
 }
 
+// 1 inside the square, falling to 0 in a thin band along its edges: for sprites that fill
+// their square and must still be black at its border.
+float edgeWindow(float u, float v) {
+    return smoothstep(0.0f, 0.04f, std::min(std::min(u, 1.0f - u), std::min(v, 1.0f - v)));
+}
+
 // A sprite's colour from its brightness: black, red, orange, yellow, white.
 Rgb fireRamp(float t) {
     static const Rgb stops[5] = {
@@ -202,6 +208,49 @@ void paintFlame(Canvas& canvas) {
     });
 }
 
+void paintCandleFlame(Canvas& canvas) {
+    paint(canvas, [&](float u, float v) {
+        // One candle flame, drawn dim: a still carrier lays about ten copies of it on one
+        // spot, so the copies add up to a white-hot core inside an orange body and a faint
+        // halo. A rounded base low in the square with the wick's blue at its foot, drawn up
+        // to a tip near the top.
+        float x = (u - 0.5f) / 0.17f, y = (v - 0.74f) / 0.2f; // y < 0 above the base's centre
+        float width = y > 0.0f ? std::sqrt(std::max(0.0f, 1.0f - y * y)) : std::pow(1.0f + y / 3.3f, 0.8f);
+        if (y < -3.3f) width = 0.0f;
+        float across = width > 0.0f ? std::fabs(x) / width : 2.0f;
+        float body = clamp01(1.0f - across * across) * (y < -2.6f ? clamp01((y + 3.3f) / 0.7f) : 1.0f);
+        float core = std::pow(body, 3.0f) * clamp01(1.0f + y * 0.35f);
+        float blue = clamp01(1.0f - std::fabs(y - 0.55f) / 0.45f) * clamp01(1.0f - std::fabs(x) * 0.8f);
+        float r2 = (u - 0.5f) * (u - 0.5f) + (v - 0.6f) * (v - 0.6f) * 0.5f;
+        float halo = std::exp(-r2 * 40.0f) * 0.08f;
+        Rgb c = Rgb{1.0f, 0.48f, 0.12f} * body * 0.16f + Rgb{0.0f, 0.4f, 0.6f} * core * 0.14f +
+                Rgb{0.05f, 0.08f, 0.3f} * blue * 0.25f + Rgb{1.0f, 0.55f, 0.2f} * halo;
+        return c * edgeWindow(u, v);
+    });
+}
+
+void paintWisp(Canvas& canvas) {
+    paint(canvas, [&](float u, float v) {
+        // A faint warm thread of hot air and smoke: tall and narrow, so copies rising one
+        // after another run together into one wisp.
+        float x = (u - 0.5f) / 0.15f, y = (v - 0.5f) / 0.5f;
+        float b = std::exp(-x * x) * clamp01(1.0f - y * y * y * y) * 0.1f;
+        return Rgb{1.0f, 0.72f, 0.45f} * b * edgeWindow(u, v);
+    });
+}
+
+void paintTailLamp(Canvas& canvas) {
+    paint(canvas, [&](float u, float v) {
+        // A car's tail lamp: a red bar, hot at its middle, with a red glow around it.
+        float x = std::max(std::fabs(u - 0.5f) - 0.2f, 0.0f), y = std::max(std::fabs(v - 0.5f) - 0.07f, 0.0f);
+        float d = std::sqrt(x * x + y * y);
+        float bar = 1.0f - smoothstep(0.0f, 0.025f, d);
+        float glow = std::exp(-d * d * 120.0f) * 0.55f;
+        float hot = bar * std::exp(-(u - 0.5f) * (u - 0.5f) * 8.0f) * 0.35f;
+        return (Rgb{1.0f, 0.08f, 0.04f} * (bar + glow) + Rgb{0.0f, 0.35f, 0.25f} * hot) * edgeWindow(u, v);
+    });
+}
+
 void paintBulb(Canvas& canvas) {
     paint(canvas, [&](float u, float v) {
         float r = std::sqrt((u - 0.5f) * (u - 0.5f) + (v - 0.5f) * (v - 0.5f));
@@ -248,6 +297,15 @@ void paintConfetti(Canvas& canvas) {
         float glow = spriteFalloff(u, v, 0.46f);
         Rgb c = colours[(cell.id >> 16) % 6u] * (piece * std::sqrt(glow));
         return c + Rgb{0.25f, 0.22f, 0.2f} * (0.4f * glow * glow);
+    });
+}
+
+void paintSpot(Canvas& canvas) {
+    paint(canvas, [&](float u, float v) {
+        // A mirror ball's reflected spot: a soft-edged disc of white light.
+        float r = std::sqrt((u - 0.5f) * (u - 0.5f) + (v - 0.5f) * (v - 0.5f)) / 0.45f;
+        float b = 0.9f * (1.0f - smoothstep(0.55f, 1.0f, r));
+        return Rgb{b, b * 0.97f, b * 0.92f} * edgeWindow(u, v);
     });
 }
 

@@ -137,4 +137,15 @@ void paintGlass(Canvas& canvas) {
     });
 }
 
+void paintCarGlass(Canvas& canvas) {
+    paint(canvas, [&](float u, float v) {
+        // One car window, dark: the night sky's blue in its upper half above a soft horizon,
+        // a diagonal sheen, the dark street below.
+        float sky = 1.0f - smoothstep(0.38f, 0.62f, v);
+        float sheen = std::exp(-std::pow((u + 0.6f * v - 0.55f) / 0.08f, 2.0f)) * 0.18f;
+        float b = 0.04f + 0.1f * sky + 0.01f * fractalNoise(u, v, 4, 3, 321);
+        return Rgb{b * 0.8f + sheen, b * 0.95f + sheen, b * 1.4f + sheen};
+    });
+}
+
 } // namespace pelx

@@ -33,6 +33,7 @@ void paintPlaster(Canvas& canvas);
 void paintHallWall(Canvas& canvas);
 void paintSpeaker(Canvas& canvas);
 void paintRug(Canvas& canvas);
+void paintDancers(Canvas& canvas);
 
 // Metal, paint and glass (texture_metal.cpp).
 void paintLampMetal(Canvas& canvas);
@@ -44,6 +45,7 @@ void paintChrome(Canvas& canvas);
 void paintMetalPanel(Canvas& canvas);
 void paintHazard(Canvas& canvas);
 void paintGlass(Canvas& canvas);
+void paintCarGlass(Canvas& canvas);
 
 // Light: windows at night, skies, neon, the club floor and the sprites (texture_light.cpp).
 void paintFacade(Canvas& canvas);
@@ -55,10 +57,14 @@ void paintNeonSign(Canvas& canvas);
 void paintNeonWall(Canvas& canvas);
 void paintBeam(Canvas& canvas);
 void paintFlame(Canvas& canvas);
+void paintCandleFlame(Canvas& canvas);
+void paintWisp(Canvas& canvas);
 void paintBulb(Canvas& canvas);
 void paintHaze(Canvas& canvas);
 void paintSparkle(Canvas& canvas);
 void paintConfetti(Canvas& canvas);
+void paintSpot(Canvas& canvas);
 void paintLampGlow(Canvas& canvas);
+void paintTailLamp(Canvas& canvas);
 
 } // namespace pelx

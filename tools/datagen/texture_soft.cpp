@@ -4,6 +4,7 @@
 #include "texture_kit.h"
 #include "texture_recipes.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace pelx {
@@ -13,9 +14,9 @@ namespace {
 constexpr float TWO_PI = 6.2831853f;
 
 // Wood grain: growth rings across u bent by noise, fibres along v.
-float grainAt(float u, float v, int rings, uint32_t seed) {
+float grainAt(float u, float v, int rings, uint32_t seed, float bendiness = 1.5f) {
     float bend = stretchedNoise(u, v, 2, 1, 4, seed);
-    float ring = std::fmod(float(rings) * u + 1.5f * bend + 8.0f, 1.0f);
+    float ring = std::fmod(float(rings) * u + bendiness * bend + 8.0f, 1.0f);
     float fibre = stretchedNoise(u, v, 64, 2, 3, seed + 5);
     return clamp01(0.55f * std::pow(ring, 3.0f) + 0.25f * (fibre * 0.5f + 0.5f));
 }
@@ -43,7 +44,8 @@ void paintWoodFloor(Canvas& canvas) {
 
 void paintWood(Canvas& canvas) {
     paint(canvas, [&](float u, float v) {
-        float g = grainAt(u, v, 10, 131);
+        // Straight-grained boards: a strong bend reads as ripples on a table's width.
+        float g = grainAt(u, v, 12, 131, 0.45f);
         float pores = 0.05f * texelNoise(u, v * 0.25f, canvas.width, 132);
         Rgb c = mix(Rgb{0.40f, 0.23f, 0.12f}, Rgb{0.20f, 0.10f, 0.05f}, g);
         return c + Rgb{pores, pores * 0.7f, pores * 0.4f};
@@ -196,6 +198,21 @@ void paintRug(Canvas& canvas) {
         float pile =
             0.9f + 0.08f * texelNoise(u, v, canvas.width, 222) + 0.05f * fractalNoise(u, v, 8, 3, 223);
         return c * pile;
+    });
+}
+
+void paintDancers(Canvas& canvas) {
+    // Clothes for the club's crowd, one swatch per cell of a 4 x 4 sheet: skin tones, two rows
+    // of shirts, trousers and skirts. The weave keeps a swatch from looking painted on.
+    static const Rgb swatches[4][4] = {
+        {{0.85f, 0.66f, 0.52f}, {0.62f, 0.43f, 0.30f}, {0.40f, 0.26f, 0.18f}, {0.93f, 0.76f, 0.64f}},
+        {{0.92f, 0.92f, 0.90f}, {0.80f, 0.12f, 0.15f}, {0.95f, 0.80f, 0.15f}, {0.10f, 0.65f, 0.65f}},
+        {{0.12f, 0.12f, 0.14f}, {0.50f, 0.18f, 0.65f}, {0.95f, 0.45f, 0.10f}, {0.20f, 0.60f, 0.25f}},
+        {{0.18f, 0.28f, 0.50f}, {0.10f, 0.10f, 0.11f}, {0.45f, 0.45f, 0.47f}, {0.85f, 0.85f, 0.82f}}};
+    paint(canvas, [&](float u, float v) {
+        const int column = std::min(3, int(u * 4.0f)), row = std::min(3, int(v * 4.0f));
+        float weave = 0.9f + 0.1f * fractalNoise(u, v, 32, 2, 431);
+        return swatches[row][column] * weave;
     });
 }
 

@@ -23,6 +23,8 @@ const std::vector<TextureRecipe>& textureRecipes() {
         {TEX_LAMP_METAL, 256, TILED, paintLampMetal},
         {TEX_CAR_PAINT, 256, TILED, paintCarPaint},
         {TEX_RUBBER, 256, TILED, paintRubber},
+        {TEX_CAR_GLASS, 256, PICTURE, paintCarGlass},
+        {TEX_TAIL_LAMP, 256, SPRITE, paintTailLamp},
         {TEX_FLAME, 256, SPRITE, paintFlame},
         {TEX_MARBLE, 512, TILED, paintMarble},
         {TEX_MARBLE_TILES, 512, TILED, paintMarbleTiles},
@@ -39,6 +41,8 @@ const std::vector<TextureRecipe>& textureRecipes() {
         {TEX_GLASS, 256, TILED, paintGlass},
         {TEX_DAYLIGHT, 512, PICTURE, paintDaylight},
         {TEX_RUG, 512, PICTURE, paintRug},
+        {TEX_CANDLE_FLAME, 256, SPRITE, paintCandleFlame},
+        {TEX_WISP, 256, SPRITE, paintWisp},
         {TEX_HALL_WALL, 512, TILED, paintHallWall},
         {TEX_FLOOR_TILES, 512, TILED, paintFloorTiles},
         {TEX_PEDESTAL, 256, TILED, paintPedestal},
@@ -58,6 +62,8 @@ const std::vector<TextureRecipe>& textureRecipes() {
         {TEX_HAZE, 256, SPRITE, paintHaze},
         {TEX_SPARKLE, 256, SPRITE, paintSparkle},
         {TEX_CONFETTI, 256, SPRITE, paintConfetti},
+        {TEX_SPOT, 128, SPRITE, paintSpot},
+        {TEX_DANCERS, 256, PICTURE, paintDancers},
         {TEX_NOISE, 256, TILED, paintNoise},
     };
     return table;

@@ -23,7 +23,9 @@ inline constexpr const char* TEX_ROOF = "data/roof.jpg";
 inline constexpr const char* TEX_LAMP_METAL = "data/lampmetal.jpg";
 inline constexpr const char* TEX_CAR_PAINT = "data/carpaint.jpg";
 inline constexpr const char* TEX_RUBBER = "data/rubber.jpg";
-inline constexpr const char* TEX_FLAME = "data/flame.jpg"; // sprite: flame for "*1" carriers
+inline constexpr const char* TEX_CAR_GLASS = "data/carglass.jpg"; // picture: one dark car window
+inline constexpr const char* TEX_TAIL_LAMP = "data/taillamp.jpg"; // sprite: a red tail lamp
+inline constexpr const char* TEX_FLAME = "data/flame.jpg";        // sprite: flame for "*1" carriers
 // Temple.
 inline constexpr const char* TEX_MARBLE = "data/marble.jpg";
 inline constexpr const char* TEX_MARBLE_TILES = "data/marbletiles.jpg";
@@ -38,9 +40,11 @@ inline constexpr const char* TEX_CURTAIN = "data/curtain.jpg"; // folds along u
 inline constexpr const char* TEX_FABRIC = "data/fabric.jpg";
 inline constexpr const char* TEX_CANDLE = "data/candle.jpg";
 inline constexpr const char* TEX_LAMPSHADE = "data/lampshade.jpg";
-inline constexpr const char* TEX_GLASS = "data/glass.jpg";       // dim tint for "%" panes
-inline constexpr const char* TEX_DAYLIGHT = "data/daylight.jpg"; // picture: the view out of a window
-inline constexpr const char* TEX_RUG = "data/rug.jpg";           // picture: one whole rug
+inline constexpr const char* TEX_GLASS = "data/glass.jpg";              // dim tint for "%" panes
+inline constexpr const char* TEX_DAYLIGHT = "data/daylight.jpg";        // picture: the view out of a window
+inline constexpr const char* TEX_RUG = "data/rug.jpg";                  // picture: one whole rug
+inline constexpr const char* TEX_CANDLE_FLAME = "data/candleflame.jpg"; // sprite: dim, for stacking
+inline constexpr const char* TEX_WISP = "data/wisp.jpg";                // sprite: rising thread
 // Hall of mirrors.
 inline constexpr const char* TEX_HALL_WALL = "data/hallwall.jpg";
 inline constexpr const char* TEX_FLOOR_TILES = "data/floortiles.jpg";
@@ -63,6 +67,8 @@ inline constexpr const char* TEX_BULB = "data/bulb.jpg";         // sprite: "*0"
 inline constexpr const char* TEX_HAZE = "data/haze.jpg";         // sprite: "*1" haze
 inline constexpr const char* TEX_SPARKLE = "data/sparkle.jpg";   // sprite: "*2" sparkles
 inline constexpr const char* TEX_CONFETTI = "data/confetti.jpg"; // sprite: "*3" confetti
+inline constexpr const char* TEX_SPOT = "data/spot.jpg";         // sprite: a mirror ball's spot
+inline constexpr const char* TEX_DANCERS = "data/dancers.jpg";   // 4 x 4 swatches: skin, shirts, trousers
 // Anything.
 inline constexpr const char* TEX_NOISE = "data/noise.jpg";
 

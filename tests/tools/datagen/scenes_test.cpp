@@ -622,10 +622,10 @@ TEST_F(GeneratedScenes, NoCameraInsideGeometry) {
 }
 
 // No frame lights a "$" mesh, so it shows white: only surfaces that glow (mirrors, lamp panels,
-// the daylit window) carry the mark. Every other mesh starts each frame from its baked light, so one
-// frame of lighting leaves the night street dark, as it was baked.
+// the daylit window, tail lamps, the mirror ball's spots) carry the mark. Every other mesh starts each frame
+// from its baked light, so one frame of lighting leaves the night street dark, as it was baked.
 TEST_F(GeneratedScenes, OnlyGlowingSurfacesSkipTheFrameLighting) {
-    const std::set<std::string> glowing = {TEX_LAMP_GLOW, TEX_GLASS, TEX_DAYLIGHT};
+    const std::set<std::string> glowing = {TEX_LAMP_GLOW, TEX_GLASS, TEX_DAYLIGHT, TEX_TAIL_LAMP, TEX_SPOT};
     int marked = 0;
     for (const SceneRecipe& recipe : sceneRecipes()) {
         std::unique_ptr<Scene> scene = load(recipe);
@@ -677,6 +677,43 @@ TEST_F(GeneratedScenes, SwingingLampCarriesItsLight) {
     }
     EXPECT_LT(worst, 2.0) << "the light leaves the lamp";
     EXPECT_GT(widest, 15.0) << "the lamp swings visibly";
+}
+
+// The club's dancers are moved by keys alone: each body sways about its hips and each arm
+// turns about its shoulder, which rides on the body by its own position keys. Frame after
+// frame the shoulder as the turned body carries it must be where the arm hangs from.
+TEST_F(GeneratedScenes, DancersKeepTheirArmsOn) {
+    const SceneRecipe& recipe = recipeNamed("disco.3ds");
+    std::unique_ptr<Scene> scene = load(recipe);
+    struct Figure {
+        SceneObject *body, *arm;
+        P shoulder; // where the arm hangs from, in the body's pose as built
+    };
+    std::vector<Figure> figures;
+    for (int n = 1;; ++n) {
+        SceneObject* body = findObject(*scene, ("!fig" + std::to_string(n)).c_str());
+        if (!body) break;
+        for (const char* side : {"!figR", "!figL"}) {
+            SceneObject* arm = findObject(*scene, (side + std::to_string(n)).c_str());
+            ASSERT_TRUE(arm) << side << n;
+            ASSERT_GE(arm->positionTrack.keyCount, 2u);
+            figures.push_back({body, arm, toP(arm->pivot)});
+        }
+    }
+    ASSERT_GE(figures.size(), 16u) << "a crowd dances";
+    double worst = 0, highest = 0;
+    sceneClock.duration = static_cast<float>(recipe.seconds);
+    for (int frame = 0; frame < scene->frameCount; frame += 7) {
+        sceneClock.elapsed = static_cast<float>(frame / 30.0);
+        animateScene(*scene);
+        for (const Figure& f : figures) {
+            worst = std::max(worst, norm(placed(*f.body, {f.shoulder.x, f.shoulder.y, f.shoulder.z}) -
+                                         toP(f.arm->position)));
+            highest = std::max(highest, std::fabs(f.arm->rotation.x) + std::fabs(f.arm->rotation.z));
+        }
+    }
+    EXPECT_LT(worst, 1.0) << "an arm leaves its shoulder";
+    EXPECT_GT(highest, 90.0) << "hands go up";
 }
 
 } // namespace
