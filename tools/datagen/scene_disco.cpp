@@ -54,6 +54,9 @@ void addMovingHead(SceneBuilder& scene, int n, Vec3 head, double period, double 
     }
     // Built already leaning as at the start; the keys turn it from there.
     MeshData beam = cone(head + Vec3{0, -4, 0}, {0, -1, 0}, 300, 50, 12);
+    // The rim stops short of the texture's last row: filtering there would wrap round to the
+    // bright first row and draw the rim as a thin ring of light.
+    for (auto& uv : beam.uvs) uv[1] *= 0.95f;
     for (Vec3& p : beam.positions) {
         p = turnedAbout(p, head, {0, 0, 1}, rest.z);
         p = turnedAbout(p, head, {1, 0, 0}, rest.x);
@@ -351,25 +354,25 @@ void addCameras(SceneBuilder& scene) {
                     line(0, middle, 60, 60, {240, 165, 470}, {150, 150, 290}, {60, 120, 0}, {0, 100, -60}));
     // Low along the floor's edge, the dancers passing across the view.
     scene.addCamera(
-        "!cam1", line(middle, enter, 30, 60, {-292, 50, 230}, {-292, 60, -170}, {0, 80, 140}, {0, 90, -200}));
-    // As the strobe starts: once round the floor, rising from knee height to high over the
+        "!cam1", line(middle, enter, 30, 60, {-345, 85, 240}, {-345, 95, -200}, {0, 80, 160}, {0, 90, -220}));
+    // As the strobe starts: once round the floor, rising from hip height to high over the
     // crowd and down again.
-    scene.addCamera("!cam2", orbit(enter, circle, 30, 90, 450, 320, 300, 70, 250, {0, 50, 0}));
-    // Faster cuts: low over the front of the floor, up at the ball from the empty middle,
+    scene.addCamera("!cam2", orbit(enter, circle, 30, 90, 450, 385, 340, 90, 260, {0, 50, 0}));
+    // Faster cuts: low past the front of the floor, up at the ball from the empty middle,
     // through the beams at the truss, over the DJ's shoulder.
     const int step = (finale - circle) / 4;
-    scene.addCamera("!cam3", line(circle, circle + step, 30, 30, {-210, 32, 232}, {210, 38, 232},
+    scene.addCamera("!cam3", line(circle, circle + step, 30, 30, {-220, 45, 292}, {220, 50, 292},
                                   {-60, 90, -100}, {60, 90, -100}));
-    scene.addCamera("!cam4", orbit(circle + step, circle + 2 * step, 30, 200, 320, 70, 70, 55, 75, BALL));
+    scene.addCamera("!cam4", orbit(circle + step, circle + 2 * step, 30, 200, 320, 90, 90, 45, 65, BALL));
     scene.addCamera("!cam5", line(circle + 2 * step, circle + 3 * step, 30, 30, {-230, 292, 175},
                                   {230, 288, 175}, {-40, 30, -60}, {40, 30, -60}));
-    scene.addCamera("!cam6", line(circle + 3 * step, finale, 30, 30, {70, 185, -478}, {-70, 175, -472},
-                                  {0, 70, 120}, {0, 70, 60}));
+    scene.addCamera("!cam6", line(circle + 3 * step, finale, 30, 30, {80, 235, -485}, {-80, 225, -480},
+                                  {0, 60, 120}, {0, 60, 60}));
     // The peak: half round the crowd, fast, hands in the air.
-    scene.addCamera("!cam7", orbit(finale, fade, 30, 30, 210, 300, 280, 120, 180, {0, 110, 0}));
+    scene.addCamera("!cam7", orbit(finale, fade, 30, 30, 210, 370, 340, 170, 230, {0, 100, 0}));
     // Pulling up and out to the corner under the ceiling while the end picture fades in.
     scene.addCamera("!cam8",
-                    line(fade, end, 0, 60, {0, 160, 290}, {-380, 335, 470}, {0, 60, 0}, {0, 10, -40}));
+                    line(fade, end, 0, 60, {40, 230, 340}, {-380, 335, 470}, {0, 60, 0}, {0, 10, -40}));
 }
 
 } // namespace
@@ -382,7 +385,7 @@ SceneModel buildDiscoScene() {
                   TEX_CONCRETE);
     scene.addMesh(
         "!dance",
-        box({-FLOOR_HALF, 0, -FLOOR_HALF}, {FLOOR_HALF, FLOOR_TOP, FLOOR_HALF}, 125, 50, BOX_NO_BOTTOM),
+        box({-FLOOR_HALF, 0, -FLOOR_HALF}, {FLOOR_HALF, FLOOR_TOP, FLOOR_HALF}, 250, 50, BOX_NO_BOTTOM),
         TEX_DANCE_FLOOR);
     scene.addMesh("!ceil", grid({-HALF, HEIGHT, -HALF}, {2 * HALF, 0, 0}, {0, 0, 2 * HALF}, 5, 5, 5, 5),
                   TEX_CONCRETE);

@@ -125,7 +125,8 @@ void paintDanceFloor(Canvas& canvas) {
     static const Rgb colours[6] = {{1.0f, 0.15f, 0.6f}, {0.1f, 0.85f, 1.0f}, {1.0f, 0.85f, 0.1f},
                                    {0.3f, 0.35f, 1.0f}, {0.2f, 1.0f, 0.35f}, {1.0f, 0.45f, 0.1f}};
     paint(canvas, [&](float u, float v) {
-        GridCell cell = gridCell(u, v, 4, 4, 0.0f, 361);
+        // Eight by eight squares: a repeat of this size hides its pattern on the floor.
+        GridCell cell = gridCell(u, v, 8, 8, 0.0f, 361);
         bool lit = (cell.column + cell.row) % 2 == 0;
         float d = edgeDistance(cell, 1.0f, 1.0f);
         Rgb glow = colours[cell.id % 6u];
@@ -134,7 +135,7 @@ void paintDanceFloor(Canvas& canvas) {
         float frost = 0.05f * fractalNoise(u, v, 16, 3, 362);
         Rgb c = lit ? glow * (0.55f + 0.45f * centre + frost)
                     : Rgb{0.06f, 0.06f, 0.08f} * (1.0f + 4.0f * frost) + glow * 0.06f;
-        float grid = groove(d * float(canvas.width) / 4.0f, 2.5f, 1.0f);
+        float grid = groove(d * float(canvas.width) / 8.0f, 2.5f, 1.0f);
         return mix(c, Rgb{0.18f, 0.18f, 0.2f}, grid);
     });
 }

@@ -57,7 +57,7 @@ inline constexpr const char* TEX_METAL_PANEL = "data/metalpanel.jpg";
 inline constexpr const char* TEX_HAZARD = "data/hazard.jpg";
 inline constexpr const char* TEX_LAMP_GLOW = "data/lampglow.jpg"; // sprite: a lit lamp panel
 // Club.
-inline constexpr const char* TEX_DANCE_FLOOR = "data/dancefloor.jpg"; // 4 x 4 lit squares
+inline constexpr const char* TEX_DANCE_FLOOR = "data/dancefloor.jpg"; // 8 x 8 lit squares
 inline constexpr const char* TEX_SPEAKER = "data/speaker.jpg";
 inline constexpr const char* TEX_CHROME = "data/chrome.jpg";
 inline constexpr const char* TEX_NEON_SIGN = "data/neon.jpg"; // picture: "Pelx" in neon on a wall
