@@ -130,8 +130,8 @@ struct Figure {
 // on the legs, and the arms, hanging from shoulders at (+-22, 130, 0).
 MeshData figureLegs(const Figure& f) {
     MeshData m;
-    addPart(m, box({-12, 0, -6}, {-3, 76, 6}, 40), f.legs, 3);
-    addPart(m, box({3, 0, -6}, {12, 76, 6}, 40), f.legs, 3);
+    addPart(m, box({-12, 0, -6}, {-3, 76, 6}, 40, 1e9, BOX_NO_BOTTOM), f.legs, 3);
+    addPart(m, box({3, 0, -6}, {12, 76, 6}, 40, 1e9, BOX_NO_BOTTOM), f.legs, 3);
     return m;
 }
 MeshData figureBody(const Figure& f) {
@@ -144,10 +144,10 @@ MeshData figureBody(const Figure& f) {
 }
 MeshData figureArm(const Figure& f, double side) {
     MeshData m;
-    const double x = side * 22;
-    addPart(m, box({x - 3.5, 100, -4}, {x + 3.5, 134, 4}, 40), f.shirtColumn, f.shirtRow);
-    addPart(m, box({x - 2.8, 70, -3.3}, {x + 2.8, 100, 3.3}, 40), f.skin, 0);
-    addPart(m, box({x - 2.5, 61, -2.8}, {x + 2.5, 70, 2.8}, 40), f.skin, 0);
+    const double x = side * 23.5; // a unit clear of the body
+    addPart(m, box({x - 3.5, 100, -4}, {x + 3.5, 133, 4}, 40), f.shirtColumn, f.shirtRow);
+    addPart(m, box({x - 2.8, 70, -3.3}, {x + 2.8, 102, 3.3}, 40), f.skin, 0);
+    addPart(m, box({x - 2.5, 61, -2.8}, {x + 2.5, 71.5, 2.8}, 40), f.skin, 0);
     return m;
 }
 
@@ -246,21 +246,34 @@ double ballTurn(double t) {
     return 32 * std::sin(2 * PI * t / 36);
 }
 
-// Small spot quads scattered by a fixed hash over a rectangle of a surface: origin, the two
-// edges, how many, and the normal to lift them off the surface by.
-MeshData scatterSpots(Vec3 origin, Vec3 edgeU, Vec3 edgeV, int count, double half, uint32_t seed) {
+// A fixed hash of a cell and a seed, for scattering spots the same way every run.
+uint32_t spotHash(uint32_t cell, uint32_t seed) {
+    uint32_t h = seed * 40503u + 2654435761u * (cell + 1);
+    h ^= h >> 15;
+    h *= 2246822519u;
+    h ^= h >> 13;
+    return h;
+}
+
+// Spots on a surface: origin, the two edges (at right angles), cells of `cell` units along
+// each, and in about two cells of three a spot up to `half` from its middle, placed apart
+// from its neighbours so no two overlap. `keep` can turn cells down by their middle.
+template <typename Keep>
+MeshData scatterSpots(Vec3 origin, Vec3 edgeU, Vec3 edgeV, double cell, double half, uint32_t seed,
+                      Keep keep) {
     MeshData spots;
     const Vec3 u = normalized(edgeU), v = normalized(edgeV);
-    for (int i = 0; i < count; ++i) {
-        uint32_t h = seed + 2654435761u * static_cast<uint32_t>(i + 1);
-        h ^= h >> 15;
-        h *= 2246822519u;
-        h ^= h >> 13;
-        const double a = (h & 0xffff) / 65535.0, b = (h >> 16) / 65535.0;
-        const Vec3 c = origin + edgeU * a + edgeV * b;
-        const double r = half * (0.7 + 0.6 * ((h >> 7) & 7) / 7.0);
-        spots.append(grid(c - u * r - v * r, u * (2 * r), v * (2 * r), 1, 1, 1, 1));
-    }
+    const int nu = static_cast<int>(length(edgeU) / cell), nv = static_cast<int>(length(edgeV) / cell);
+    for (int j = 0; j < nv; ++j)
+        for (int i = 0; i < nu; ++i) {
+            const uint32_t h = spotHash(static_cast<uint32_t>(j * nu + i), seed);
+            if (h % 3 == 0) continue;
+            const double r = half * (0.6 + 0.4 * ((h >> 4) & 7) / 7.0), room = cell / 2 - r - 1;
+            const double a = ((h >> 8) & 255) / 255.0 * 2 - 1, b = ((h >> 16) & 255) / 255.0 * 2 - 1;
+            const Vec3 c = origin + u * ((i + 0.5) * cell + a * room) + v * ((j + 0.5) * cell + b * room);
+            if (!keep(c)) continue;
+            spots.append(grid(c - u * r - v * r, u * (2 * r), v * (2 * r), 1, 1, 1, 1));
+        }
     return spots;
 }
 
@@ -268,26 +281,17 @@ void addBallSpots(SceneBuilder& scene) {
     const int end = frameAt(SECONDS);
     // Floor and ceiling turn with the ball about its cord: the inner disc stays on the dance
     // floor, the outer ring off it, so no spot leaves its surface.
-    MeshData flat;
-    auto ring = [&](double y, double inner, double outer, int count, uint32_t seed, bool up) {
-        for (int i = 0; i < count; ++i) {
-            uint32_t h = seed + 40503u * static_cast<uint32_t>(i + 1);
-            h ^= h >> 16;
-            h *= 2246822519u;
-            h ^= h >> 13;
-            const double a = 2 * PI * (h & 0xffff) / 65536.0;
-            const double r =
-                std::sqrt(inner * inner + (outer * outer - inner * inner) * ((h >> 16) / 65535.0));
-            const double half = 4 + r * 0.012;
-            const Vec3 c{r * std::cos(a), y, r * std::sin(a)};
-            // Facing up on the floor, down on the ceiling.
-            const Vec3 eU{2 * half, 0, 0}, eV{0, 0, up ? -2 * half : 2 * half};
-            flat.append(grid(c - eU * 0.5 - eV * 0.5, eU, eV, 1, 1, 1, 1));
-        }
+    auto within = [](double inner, double outer) {
+        return [=](Vec3 p) {
+            const double r = std::hypot(p.x, p.z);
+            return r >= inner && r <= outer;
+        };
     };
-    ring(FLOOR_TOP + 0.8, 0, 240, 70, 11, true);
-    ring(0.8, 360, 720, 90, 12, true);
-    ring(HEIGHT - 0.8, 0, 700, 90, 13, false);
+    MeshData flat =
+        scatterSpots({-240, FLOOR_TOP + 0.8, -240}, {480, 0, 0}, {0, 0, 480}, 44, 9, 11, within(0, 240));
+    flat.append(scatterSpots({-720, 0.8, -720}, {1440, 0, 0}, {0, 0, 1440}, 70, 12, 12, within(360, 720)));
+    flat.append(
+        scatterSpots({-700, HEIGHT - 0.8, -700}, {1400, 0, 0}, {0, 0, 1400}, 90, 13, 13, within(0, 700)));
     std::vector<RotationKey> turns;
     double previous = 0;
     for (int f = 0;; f = std::min(f + 15, end)) {
@@ -311,7 +315,7 @@ void addBallSpots(SceneBuilder& scene) {
                  {"%$spotsW", {-HALF, 15, -HALF - reach}, {0, 0, 1}, {1, 0, 0}, 24}};
     for (const auto& w : walls) {
         const MeshData spots = scatterSpots(w.origin + w.inward * 1.2, w.along * (2 * (HALF + reach)),
-                                            {0, HEIGHT - 30, 0}, 85, 7, w.seed);
+                                            {0, HEIGHT - 30, 0}, 48, 8, w.seed, [](Vec3) { return true; });
         std::vector<PositionKey> path;
         const Vec3 centre = w.origin + w.along * (HALF + reach) + Vec3{0, 150, 0};
         for (int f = 0;; f = std::min(f + 15, end)) {

@@ -564,7 +564,8 @@ P placed(const SceneObject& o, const Vec3d& v) {
 }
 
 // The eye of the camera on screen stays clear of every surface, frame by frame as the show
-// animates the scene, moving and turning meshes where they are at that frame.
+// animates the scene, moving and turning meshes where they are at that frame. Light beams are
+// the exception: added to the picture without depth, they are there to be flown through.
 TEST_F(GeneratedScenes, NoCameraInsideGeometry) {
     constexpr double CLEARANCE = 4;
     for (const SceneRecipe& recipe : sceneRecipes()) {
@@ -577,10 +578,13 @@ TEST_F(GeneratedScenes, NoCameraInsideGeometry) {
             P lo, hi;
         };
         std::vector<Placed> meshes;
-        for (SceneObject* o : objectsOf(*scene))
-            if (o->kind == KIND_MESH)
+        for (SceneObject* o : objectsOf(*scene)) {
+            const Material* material = materialAt(*scene, o->materialIndex);
+            if (o->kind == KIND_MESH &&
+                !(o->name[0] == '%' && material && material->name == std::string(TEX_BEAM)))
                 meshes.push_back(
                     {o, o->positionTrack.keyCount > 1 || o->rotationTrack.keyCount > 1, {}, {}, {}});
+        }
         auto place = [](Placed& m) {
             m.points.clear();
             m.lo = {1e18, 1e18, 1e18};
@@ -705,7 +709,8 @@ TEST_F(GeneratedScenes, DancersKeepTheirArmsOn) {
     ASSERT_GE(figures.size(), 16u) << "a crowd dances";
     double worst = 0, highest = 0;
     sceneClock.duration = static_cast<float>(recipe.seconds);
-    for (int frame = 0; frame < scene->frameCount; frame += 7) {
+    // Every frame: a frame that skips a key draws from the segment before it, stretched.
+    for (int frame = 0; frame < scene->frameCount; ++frame) {
         sceneClock.elapsed = static_cast<float>(frame / 30.0);
         animateScene(*scene);
         for (const Figure& f : figures) {
