@@ -139,7 +139,7 @@ MeshData figureBody(const Figure& f) {
     addPart(m, box({-15, 66, -9}, {15, 90, 9}, 40), f.legs, 3);
     addPart(m, box({-19, 88, -10}, {19, 134, 10}, 40), f.shirtColumn, f.shirtRow);
     addPart(m, box({-4, 132, -4}, {4, 141, 4}, 40), f.skin, 0);
-    addPart(m, sphere({0, 151, 1}, 11, 8, 6), f.skin, 0);
+    addPart(m, sphere({0, 151, 1}, 11, 7, 5), f.skin, 0);
     return m;
 }
 MeshData figureArm(const Figure& f, double side) {
@@ -288,10 +288,10 @@ void addBallSpots(SceneBuilder& scene) {
         };
     };
     MeshData flat =
-        scatterSpots({-240, FLOOR_TOP + 0.8, -240}, {480, 0, 0}, {0, 0, 480}, 44, 9, 11, within(0, 240));
-    flat.append(scatterSpots({-720, 0.8, -720}, {1440, 0, 0}, {0, 0, 1440}, 70, 12, 12, within(360, 720)));
+        scatterSpots({-240, FLOOR_TOP + 0.8, -240}, {480, 0, 0}, {0, 0, 480}, 50, 9, 11, within(0, 240));
+    flat.append(scatterSpots({-640, 0.8, -640}, {1280, 0, 0}, {0, 0, 1280}, 80, 12, 12, within(360, 640)));
     flat.append(
-        scatterSpots({-700, HEIGHT - 0.8, -700}, {1400, 0, 0}, {0, 0, 1400}, 90, 13, 13, within(0, 700)));
+        scatterSpots({-640, HEIGHT - 0.8, -640}, {1280, 0, 0}, {0, 0, 1280}, 100, 13, 13, within(0, 640)));
     std::vector<RotationKey> turns;
     double previous = 0;
     for (int f = 0;; f = std::min(f + 15, end)) {
@@ -315,7 +315,7 @@ void addBallSpots(SceneBuilder& scene) {
                  {"%$spotsW", {-HALF, 15, -HALF - reach}, {0, 0, 1}, {1, 0, 0}, 24}};
     for (const auto& w : walls) {
         const MeshData spots = scatterSpots(w.origin + w.inward * 1.2, w.along * (2 * (HALF + reach)),
-                                            {0, HEIGHT - 30, 0}, 48, 8, w.seed, [](Vec3) { return true; });
+                                            {0, HEIGHT - 30, 0}, 60, 8, w.seed, [](Vec3) { return true; });
         std::vector<PositionKey> path;
         const Vec3 centre = w.origin + w.along * (HALF + reach) + Vec3{0, 150, 0};
         for (int f = 0;; f = std::min(f + 15, end)) {
