@@ -89,11 +89,6 @@ SceneModel buildColonneScene() {
                   grid({-2400, -PLATFORM_DEPTH, 2400}, {4800, 0, 0}, {0, 0, -4800}, 12, 12, 32, 32),
                   TEX_COBBLE);
 
-    // The night sky round the precinct: a tall drum with a lid, glowing by itself ("$"), far
-    // enough that the ground meets it as a horizon and near enough that the far plane keeps it.
-    scene.addMesh("!$sky", cylinder({0, -PLATFORM_DEPTH - 10, 0}, 2600, 2200, 24, 2, 8, 2000, true, false),
-                  TEX_NIGHT_SKY);
-
     int n = 1;
     for (int side = -1; side <= 1; side += 2)
         for (int i = 0; i < 8; ++i) addColumn(scene, n++, side * ROW_X, FIRST_COLUMN + 150 * i);

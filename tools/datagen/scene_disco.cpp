@@ -53,7 +53,7 @@ void addMovingHead(SceneBuilder& scene, int n, Vec3 head, double period, double 
         if (f == end) break;
     }
     // Built already leaning as at the start; the keys turn it from there.
-    MeshData beam = cone(head + Vec3{0, -4, 0}, {0, -1, 0}, 300, 50, 12);
+    MeshData beam = cone(head + Vec3{0, -4, 0}, {0, -1, 0}, 300, 40, 12);
     // The rim stops short of the texture's last row: filtering there would wrap round to the
     // bright first row and draw the rim as a thin ring of light.
     for (auto& uv : beam.uvs) uv[1] *= 0.95f;
@@ -315,7 +315,7 @@ void addBallSpots(SceneBuilder& scene) {
                  {"%$spotsW", {-HALF, 15, -HALF - reach}, {0, 0, 1}, {1, 0, 0}, 24}};
     for (const auto& w : walls) {
         const MeshData spots = scatterSpots(w.origin + w.inward * 1.2, w.along * (2 * (HALF + reach)),
-                                            {0, HEIGHT - 30, 0}, 60, 8, w.seed, [](Vec3) { return true; });
+                                            {0, HEIGHT - 30, 0}, 72, 9, w.seed, [](Vec3) { return true; });
         std::vector<PositionKey> path;
         const Vec3 centre = w.origin + w.along * (HALF + reach) + Vec3{0, 150, 0};
         for (int f = 0;; f = std::min(f + 15, end)) {

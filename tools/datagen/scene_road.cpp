@@ -326,15 +326,6 @@ SceneModel buildRoadScene() {
                        {0, 0, AVENUE_START - AVENUE_END}, 1, 32, 1, 32),
                   TEX_STONE);
 
-    // The yards and lanes behind the houses and the blocks, a little below the street, out to
-    // the sky: the crane shot sees ground round the avenue instead of the void.
-    scene.addMesh("!yards", grid({-2400, -1.5, 3600}, {5100, 0, 0}, {0, 0, -5100}, 30, 30, 51, 51),
-                  TEX_ASPHALT);
-
-    // The night sky over the town, glowing by itself ("$"), round the avenue and the square.
-    scene.addMesh("!$sky", cylinder({160, -10, 1000}, 2500, 2200, 24, 2, 8, 2000, true, false),
-                  TEX_NIGHT_SKY);
-
     // Houses along both sides, with narrow gaps between them.
     for (int i = 0; i < 8; ++i) {
         const double z0 = AVENUE_START + 5 + 200 * i, z1 = z0 + 190;
