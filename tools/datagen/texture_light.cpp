@@ -247,8 +247,9 @@ void paintTailLamp(Canvas& canvas) {
         float d = std::sqrt(x * x + y * y);
         float bar = 1.0f - smoothstep(0.0f, 0.025f, d);
         float glow = std::exp(-d * d * 120.0f) * 0.55f;
-        float hot = bar * std::exp(-(u - 0.5f) * (u - 0.5f) * 8.0f) * 0.35f;
-        return (Rgb{1.0f, 0.08f, 0.04f} * (bar + glow) + Rgb{0.0f, 0.35f, 0.25f} * hot) * edgeWindow(u, v);
+        // The bulb behind the red glass shows nearly white at the bar's middle.
+        float hot = bar * std::exp(-(u - 0.5f) * (u - 0.5f) * 30.0f);
+        return (Rgb{1.0f, 0.08f, 0.04f} * (bar + glow) + Rgb{0.0f, 0.7f, 0.6f} * hot) * edgeWindow(u, v);
     });
 }
 

@@ -75,6 +75,7 @@ inline constexpr const char* TEX_NOISE = "data/noise.jpg";
 enum class TextureUse {
     TILED,   // repeats without a seam across both edges
     SPRITE,  // a glow on black, black along every edge: flare carriers and "%" meshes
+    FAINT,   // a dim sprite a flare lays many times over itself (a still flame, a rising thread)
     PICTURE, // one picture across a face (a sign, a view, a rug)
 };
 

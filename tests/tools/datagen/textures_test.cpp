@@ -94,7 +94,8 @@ TEST(Textures, EveryListedTextureWasGeneratedAndLooksRight) {
                                        << " across the wrap, at most " << f.inside << " inside";
             }
             break;
-        case TextureUse::SPRITE: {
+        case TextureUse::SPRITE:
+        case TextureUse::FAINT: {
             double edge = 0;
             for (int i = 0; i < image->width; ++i)
                 for (int k = 0; k < 2; ++k) {
@@ -103,7 +104,8 @@ TEST(Textures, EveryListedTextureWasGeneratedAndLooksRight) {
                                   luminance(*image, k, i), luminance(*image, image->width - 1 - k, i)});
                 }
             EXPECT_LE(edge, 6.0) << "a sprite's edge must be black";
-            EXPECT_GT(brightest, 150.0);
+            // A faint sprite is laid over itself many times; one layer is still more than noise.
+            EXPECT_GT(brightest, recipe.use == TextureUse::SPRITE ? 150.0 : 15.0);
             break;
         }
         case TextureUse::PICTURE:
