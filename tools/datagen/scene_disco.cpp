@@ -288,8 +288,8 @@ void addBallSpots(SceneBuilder& scene) {
         };
     };
     MeshData flat =
-        scatterSpots({-240, FLOOR_TOP + 0.8, -240}, {480, 0, 0}, {0, 0, 480}, 50, 9, 11, within(0, 240));
-    flat.append(scatterSpots({-640, 0.8, -640}, {1280, 0, 0}, {0, 0, 1280}, 80, 12, 12, within(360, 640)));
+        scatterSpots({-240, FLOOR_TOP + 0.8, -240}, {480, 0, 0}, {0, 0, 480}, 50, 6, 11, within(0, 240));
+    flat.append(scatterSpots({-640, 0.8, -640}, {1280, 0, 0}, {0, 0, 1280}, 80, 8, 12, within(360, 640)));
     flat.append(
         scatterSpots({-640, HEIGHT - 0.8, -640}, {1280, 0, 0}, {0, 0, 1280}, 100, 13, 13, within(0, 640)));
     std::vector<RotationKey> turns;
