@@ -216,10 +216,12 @@ void addFigure(SceneBuilder& scene, MeshData& legs, int n, const Figure& f) {
         leftTurns.push_back({frame, (p.lean - p.left) - (before.lean - before.left), forward});
         before = p;
     }
+    // Named to come before the dance floor in the file, so they are drawn first and hide the
+    // floor behind them instead of being drawn over it.
     const std::string id = std::to_string(n);
-    scene.addAnimatedMesh("!fig" + id, place(figureBody(f)), TEX_DANCERS, bodyPath, bodyTurns);
-    scene.addAnimatedMesh("!figR" + id, place(figureArm(f, 1)), TEX_DANCERS, rightPath, rightTurns);
-    scene.addAnimatedMesh("!figL" + id, place(figureArm(f, -1)), TEX_DANCERS, leftPath, leftTurns);
+    scene.addAnimatedMesh("!crowd" + id, place(figureBody(f)), TEX_DANCERS, bodyPath, bodyTurns);
+    scene.addAnimatedMesh("!crowdR" + id, place(figureArm(f, 1)), TEX_DANCERS, rightPath, rightTurns);
+    scene.addAnimatedMesh("!crowdL" + id, place(figureArm(f, -1)), TEX_DANCERS, leftPath, leftTurns);
 }
 
 void addCrowd(SceneBuilder& scene) {
@@ -236,7 +238,7 @@ void addCrowd(SceneBuilder& scene) {
     MeshData legs;
     int n = 1;
     for (const Figure& f : crowd) addFigure(scene, legs, n++, f);
-    scene.addMesh("!legs", legs, TEX_DANCERS);
+    scene.addMesh("!crowdlegs", legs, TEX_DANCERS);
 }
 
 // ---- the mirror ball's spots ----

@@ -696,9 +696,9 @@ TEST_F(GeneratedScenes, DancersKeepTheirArmsOn) {
     };
     std::vector<Figure> figures;
     for (int n = 1;; ++n) {
-        SceneObject* body = findObject(*scene, ("!fig" + std::to_string(n)).c_str());
+        SceneObject* body = findObject(*scene, ("!crowd" + std::to_string(n)).c_str());
         if (!body) break;
-        for (const char* side : {"!figR", "!figL"}) {
+        for (const char* side : {"!crowdR", "!crowdL"}) {
             SceneObject* arm = findObject(*scene, (side + std::to_string(n)).c_str());
             ASSERT_TRUE(arm) << side << n;
             ASSERT_GE(arm->positionTrack.keyCount, 2u);
