@@ -65,7 +65,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # pelx-datagen draws its text with the DejaVu fonts, which it opens by name.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-core)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, fonts-dejavu-extra")
 # pelx-capture --video pipes its frames to the ffmpeg program.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ffmpeg)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "real-time 3D demo with its scene tools")

@@ -14,7 +14,8 @@ packages=(
   # FLTK's CMake package imports its fluid program and fails to configure when it is missing;
   # the -dev package only recommends it, so name it here.
   libfltk1.3-dev fluid
-  libmp3lame-dev libfreetype-dev fonts-dejavu-core
+  # the generator draws text in DejaVu Sans, Serif and Sans ExtraLight (the last is in -extra)
+  libmp3lame-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra
   libpng-dev ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool
