@@ -7,6 +7,7 @@
 #include "pictures.h"
 #include "scenes.h"
 #include "soundtrack.h"
+#include "text.h"
 #include "textures.h"
 
 #include <chrono>
@@ -32,6 +33,7 @@ bool timed(const char* what, const std::function<bool()>& part) {
 } // namespace
 
 bool writeDataFolder(const std::filesystem::path& showDir) {
+    if (!fontsLoad()) return false;
     // A folder that cannot be made is one clear error now, not a failure per file after the
     // soundtrack has been synthesized for nothing.
     const std::filesystem::path data = showDir / "data";

@@ -28,6 +28,19 @@ struct PlacedGlyph {
 
 } // namespace
 
+bool fontsLoad() {
+    bool ok = true;
+    for (const char* path : FONTS) {
+        FreeTypeSession ft;
+        if (FT_Init_FreeType(&ft.library) != 0 || FT_New_Face(ft.library, path, 0, &ft.face) != 0) {
+            std::fprintf(stderr, "pelx-datagen: cannot load the font %s\n", path);
+            ok = false;
+        }
+    }
+    if (!ok) std::fputs("pelx-datagen: the packages fonts-dejavu-core and fonts-dejavu-extra hold the fonts\n", stderr);
+    return ok;
+}
+
 bool renderText(const char* fontPath, int pixelSize, const std::string& text, int padding, int spacing,
                 TextImage& out) {
     FreeTypeSession ft;

@@ -12,6 +12,11 @@ inline constexpr const char* FONT_SANS_BOLD = "/usr/share/fonts/truetype/dejavu/
 inline constexpr const char* FONT_SANS = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 inline constexpr const char* FONT_SANS_LIGHT = "/usr/share/fonts/truetype/dejavu/DejaVuSans-ExtraLight.ttf";
 inline constexpr const char* FONT_SERIF = "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf";
+inline constexpr const char* FONTS[] = {FONT_SANS_BOLD, FONT_SANS, FONT_SANS_LIGHT, FONT_SERIF};
+
+// True if FreeType can open every font the pictures and textures are drawn with. Without one
+// of them the generator would write other data than ours, so it checks before writing any.
+bool fontsLoad();
 
 struct TextImage {
     Coverage coverage; // the line of text with `padding` empty pixels on every side

@@ -12,18 +12,21 @@
 namespace pelx {
 namespace {
 
-TEST(DataFolder, AFullDiskStopsAtTheFirstFailedFileWithOneMessage) {
-    test::SmallDisk disk(1024 * 1024);
-    if (!disk.mounted) GTEST_SKIP() << disk.reason;
-    // Standard error only, then the status.
-    const std::string command =
-        "'" PELX_DATAGEN_PATH "' '" + disk.dir.path.string() + "' 2>&1 >/dev/null; echo status $?";
+// Standard error and then "status N" of a shell command.
+std::string errorsAndStatus(const std::string& command) {
     std::string output;
-    if (std::FILE* pipe = popen(command.c_str(), "r")) {
+    if (std::FILE* pipe = popen((command + " 2>&1 >/dev/null; echo status $?").c_str(), "r")) {
         char buffer[256];
         while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
         pclose(pipe);
     }
+    return output;
+}
+
+TEST(DataFolder, AFullDiskStopsAtTheFirstFailedFileWithOneMessage) {
+    test::SmallDisk disk(1024 * 1024);
+    if (!disk.mounted) GTEST_SKIP() << disk.reason;
+    const std::string output = errorsAndStatus("'" PELX_DATAGEN_PATH "' '" + disk.dir.path.string() + "'");
     const size_t firstLineEnd = output.find('\n');
     ASSERT_NE(firstLineEnd, std::string::npos) << output;
     EXPECT_NE(output.substr(0, firstLineEnd).find("No space left on device"), std::string::npos) << output;
@@ -39,6 +42,24 @@ TEST(DataFolder, AFullDiskStopsAtTheFirstFailedFileWithOneMessage) {
         ++files;
     }
     EXPECT_GT(files, 0u);
+}
+
+// A machine without the DejaVu fonts would get other pictures than ours: the generator says
+// which font is missing and writes nothing.
+TEST(DataFolder, MissingFontsFailBeforeAnythingIsWritten) {
+    if (errorsAndStatus("unshare -m true") != "status 0\n")
+        GTEST_SKIP() << "cannot make a mount namespace here (needs root)";
+    test::TempDir show;
+    // The fonts' folder hidden under an empty tmpfs, in a mount namespace of the generator's own.
+    const std::string output = errorsAndStatus(
+        "unshare -m sh -c 'mount -t tmpfs tmpfs /usr/share/fonts/truetype/dejavu && exec \"$0\" \"$1\"' '" PELX_DATAGEN_PATH
+        "' '" + show.path.string() + "'");
+    EXPECT_NE(output.find("cannot load the font /usr/share/fonts/truetype/dejavu/DejaVuSans-ExtraLight.ttf"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(output.find("fonts-dejavu-extra"), std::string::npos) << output;
+    EXPECT_TRUE(output.ends_with("status 1\n")) << output;
+    EXPECT_FALSE(std::filesystem::exists(show.path / "data"));
 }
 
 } // namespace
