@@ -12,6 +12,7 @@
 #include "scene_common.h"
 #include "textures.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -53,7 +54,7 @@ void addMovingHead(SceneBuilder& scene, int n, Vec3 head, double period, double 
         if (f == end) break;
     }
     // Built already leaning as at the start; the keys turn it from there.
-    MeshData beam = cone(head + Vec3{0, -4, 0}, {0, -1, 0}, 300, 40, 12);
+    MeshData beam = cone(head + Vec3{0, -4, 0}, {0, -1, 0}, 240, 20, 12);
     // The rim stops short of the texture's last row: filtering there would wrap round to the
     // bright first row and draw the rim as a thin ring of light.
     for (auto& uv : beam.uvs) uv[1] *= 0.95f;
@@ -130,24 +131,27 @@ struct Figure {
 // on the legs, and the arms, hanging from shoulders at (+-22, 130, 0).
 MeshData figureLegs(const Figure& f) {
     MeshData m;
-    addPart(m, box({-12, 0, -6}, {-3, 76, 6}, 40, 1e9, BOX_NO_BOTTOM), f.legs, 3);
-    addPart(m, box({3, 0, -6}, {12, 76, 6}, 40, 1e9, BOX_NO_BOTTOM), f.legs, 3);
+    // Their tops are inside the hips, their soles on the floor.
+    const unsigned sides = BOX_ALL & ~(BOX_BOTTOM | BOX_TOP);
+    addPart(m, box({-12, 0, -6}, {-3, 76, 6}, 40, 1e9, sides), f.legs, 3);
+    addPart(m, box({3, 0, -6}, {12, 76, 6}, 40, 1e9, sides), f.legs, 3);
     return m;
 }
 MeshData figureBody(const Figure& f) {
     MeshData m;
-    addPart(m, box({-15, 66, -9}, {15, 90, 9}, 40), f.legs, 3);
+    // Faces inside the next part up are left out: each would be filled and then hidden.
+    addPart(m, box({-15, 66, -9}, {15, 90, 9}, 40, 1e9, BOX_ALL & ~BOX_TOP), f.legs, 3);
     addPart(m, box({-19, 88, -10}, {19, 134, 10}, 40), f.shirtColumn, f.shirtRow);
-    addPart(m, box({-4, 132, -4}, {4, 141, 4}, 40), f.skin, 0);
-    addPart(m, sphere({0, 151, 1}, 11, 7, 5), f.skin, 0);
+    addPart(m, box({-4, 132, -4}, {4, 141, 4}, 40, 1e9, BOX_ALL & ~(BOX_BOTTOM | BOX_TOP)), f.skin, 0);
+    addPart(m, sphere({0, 151, 1}, 11, 6, 4), f.skin, 0);
     return m;
 }
 MeshData figureArm(const Figure& f, double side) {
     MeshData m;
     const double x = side * 23.5; // a unit clear of the body
     addPart(m, box({x - 3.5, 100, -4}, {x + 3.5, 133, 4}, 40), f.shirtColumn, f.shirtRow);
-    addPart(m, box({x - 2.8, 70, -3.3}, {x + 2.8, 102, 3.3}, 40), f.skin, 0);
-    addPart(m, box({x - 2.5, 61, -2.8}, {x + 2.5, 71.5, 2.8}, 40), f.skin, 0);
+    // The forearm and the hand in one.
+    addPart(m, box({x - 2.8, 61, -3.3}, {x + 2.8, 102, 3.3}, 40, 1e9, BOX_ALL & ~BOX_TOP), f.skin, 0);
     return m;
 }
 
@@ -183,6 +187,18 @@ Pose poseAt(const Figure& f, double t) {
     return p;
 }
 
+// A mesh's faces reordered so that those on its side toward `out` come first. Where the cameras
+// mostly see that side, its faces are drawn first and hide the far side, which is then never
+// filled: a box drawn in the other order fills most of its pixels twice.
+MeshData nearSideFirst(MeshData mesh, Vec3 out) {
+    auto reach = [&](const std::array<uint32_t, 3>& face) {
+        return dot(mesh.positions[face[0]] + mesh.positions[face[1]] + mesh.positions[face[2]], out);
+    };
+    std::stable_sort(mesh.faces.begin(), mesh.faces.end(),
+                     [&](const auto& a, const auto& b) { return reach(a) > reach(b); });
+    return mesh;
+}
+
 // One figure's body and arms, moving on the beat; its legs go into `legs`, which stands still.
 void addFigure(SceneBuilder& scene, MeshData& legs, int n, const Figure& f) {
     const double yaw = PI / 2 * f.facing;
@@ -190,7 +206,9 @@ void addFigure(SceneBuilder& scene, MeshData& legs, int n, const Figure& f) {
     const bool onFloor = std::fabs(f.x) <= FLOOR_HALF && std::fabs(f.z) <= FLOOR_HALF;
     const Vec3 ground{f.x, onFloor ? FLOOR_TOP : 0, f.z};
     const Vec3 forward{std::sin(yaw), 0, std::cos(yaw)};
-    auto place = [&](const MeshData& m) { return translated(turnedY(m, {}, yaw), ground); };
+    // Most cameras look at the crowd from outside its ring and from above.
+    const Vec3 out = normalized(Vec3{f.x, 0, f.z}) + Vec3{0, 0.5, 0};
+    auto place = [&](const MeshData& m) { return nearSideFirst(translated(turnedY(m, {}, yaw), ground), out); };
     auto at = [&](Vec3 local) {
         MeshData point;
         point.addVertex(local, 0, 0);
@@ -233,7 +251,6 @@ void addCrowd(SceneBuilder& scene) {
         {160, 95, 3, 1, 0.60, 0, 1, 2, 1},   {45, 175, 2, 0, 0.35, 1, 2, 2, 3},
         {-95, 160, 2, 2, 0.80, 2, 3, 2, 0},  {-185, 45, 1, 1, 0.15, 3, 0, 1, 2},
         {-10, -215, 0, 0, 0.70, 1, 2, 2, 1}, {0, -455, 0, 2, 0.00, 2, 0, 2, 1},
-        {345, -120, 1, 3, 0.40, 0, 1, 1, 1}, {345, 70, 1, 3, 0.90, 3, 3, 2, 0},
     };
     MeshData legs;
     int n = 1;
@@ -291,9 +308,9 @@ void addBallSpots(SceneBuilder& scene) {
     };
     MeshData flat =
         scatterSpots({-240, FLOOR_TOP + 0.8, -240}, {480, 0, 0}, {0, 0, 480}, 50, 6, 11, within(0, 240));
-    flat.append(scatterSpots({-640, 0.8, -640}, {1280, 0, 0}, {0, 0, 1280}, 80, 8, 12, within(360, 640)));
+    flat.append(scatterSpots({-640, 0.8, -640}, {1280, 0, 0}, {0, 0, 1280}, 100, 9, 12, within(360, 640)));
     flat.append(
-        scatterSpots({-640, HEIGHT - 0.8, -640}, {1280, 0, 0}, {0, 0, 1280}, 100, 13, 13, within(0, 640)));
+        scatterSpots({-640, HEIGHT - 0.8, -640}, {1280, 0, 0}, {0, 0, 1280}, 120, 15, 13, within(0, 640)));
     std::vector<RotationKey> turns;
     double previous = 0;
     for (int f = 0;; f = std::min(f + 15, end)) {
@@ -317,7 +334,7 @@ void addBallSpots(SceneBuilder& scene) {
                  {"%$spotsW", {-HALF, 15, -HALF - reach}, {0, 0, 1}, {1, 0, 0}, 24}};
     for (const auto& w : walls) {
         const MeshData spots = scatterSpots(w.origin + w.inward * 1.2, w.along * (2 * (HALF + reach)),
-                                            {0, HEIGHT - 30, 0}, 72, 9, w.seed, [](Vec3) { return true; });
+                                            {0, HEIGHT - 30, 0}, 90, 10, w.seed, [](Vec3) { return true; });
         std::vector<PositionKey> path;
         const Vec3 centre = w.origin + w.along * (HALF + reach) + Vec3{0, 150, 0};
         for (int f = 0;; f = std::min(f + 15, end)) {
@@ -403,23 +420,33 @@ SceneModel buildDiscoScene() {
     // The club's sign above the booth, a little off the wall.
     scene.addMesh("!sign", grid({-160, 170, -HALF + 2}, {320, 0, 0}, {0, 160, 0}, 2, 2, 1, 1), TEX_NEON_SIGN);
 
-    // Booth, speakers, pillars, bar.
-    scene.addMesh("booth", box({-120, 0, -420}, {120, 110, -330}, 60, 60, BOX_NO_BOTTOM), TEX_CHROME);
+    // Booth, speakers, pillars, bar. Meshes are drawn in the order of their names, so these are
+    // named to come before the floors and walls they stand in front of.
+    // The cameras see them from the room's middle.
+    auto roomSideFirst = [](const MeshData& mesh, Vec3 at) {
+        return nearSideFirst(mesh, normalized(Vec3{-at.x, 0, -at.z}) + Vec3{0, 0.5, 0});
+    };
+    scene.addMesh("!booth",
+                  roomSideFirst(box({-120, 0, -420}, {120, 110, -330}, 60, 60, BOX_NO_BOTTOM), {0, 0, -375}),
+                  TEX_CHROME);
     int n = 1;
     for (int sx = -1; sx <= 1; sx += 2)
         for (int sz = -1; sz <= 1; sz += 2) {
             const double x = sx * 330, z = sz * 330;
-            scene.addMesh("spk" + std::to_string(n++),
-                          box({x - 35, 0, z - 30}, {x + 35, 160, z + 30}, 70, 80, BOX_NO_BOTTOM),
+            scene.addMesh("!bass" + std::to_string(n++),
+                          roomSideFirst(box({x - 35, 0, z - 30}, {x + 35, 160, z + 30}, 70, 80, BOX_NO_BOTTOM),
+                                        {x, 0, z}),
                           TEX_SPEAKER);
         }
     n = 1;
     for (int sx = -1; sx <= 1; sx += 2)
         for (int sz = -1; sz <= 1; sz += 2)
             scene.addMesh("!pillar" + std::to_string(n++),
-                          cylinder({sx * 420.0, 0, sz * 420.0}, 25, HEIGHT, 8, 1, 2, 120, false, false),
+                          roomSideFirst(cylinder({sx * 420.0, 0, sz * 420.0}, 25, HEIGHT, 8, 1, 2, 120, false, false),
+                                        {sx * 420.0, 0, sz * 420.0}),
                           TEX_CHROME);
-    scene.addMesh("bar", box({380, 0, -300}, {460, 105, 300}, 60, 75, BOX_NO_BOTTOM), TEX_WOOD);
+    scene.addMesh("!bar", roomSideFirst(box({380, 0, -300}, {460, 105, 300}, 60, 75, BOX_NO_BOTTOM), {420, 0, 0}),
+                  TEX_WOOD);
 
     // The truss: bars along x with the bars along z fitted between them.
     MeshData truss;
@@ -442,7 +469,9 @@ SceneModel buildDiscoScene() {
     const int end = frameAt(SECONDS);
     std::vector<RotationKey> spin;
     for (int f = 0; f <= end; f += 30) spin.push_back({f, f == 0 ? 0.0 : 20.0, {0, 1, 0}});
-    scene.addAnimatedMesh("!ball", sphere(BALL, 30, 12, 8), TEX_CHROME, {{0, BALL}, {end, BALL}}, spin);
+    // Nearly every camera is below it.
+    scene.addAnimatedMesh("!ball", nearSideFirst(sphere(BALL, 30, 12, 8), {0, -1, 0}), TEX_CHROME,
+                          {{0, BALL}, {end, BALL}}, spin);
     scene.addMesh("!cord", box(BALL + Vec3{-1, 30, -1}, {1, HEIGHT, 1}, 20, 1e9, BOX_ALL & ~BOX_TOP),
                   TEX_CHROME);
 
@@ -457,7 +486,7 @@ SceneModel buildDiscoScene() {
                               {{0, p}});
     }
     for (int sz = -1; sz <= 1; sz += 2)
-        for (double x = -225; x <= 225; x += 50) {
+        for (double x = -225; x <= 225; x += 75) {
             // Hanging under the truss: no top face against it.
             const Vec3 p{x, TRUSS_Y - 8, sz * TRUSS_HALF};
             scene.addAnimatedMesh("*0bulb" + std::to_string(n++),
