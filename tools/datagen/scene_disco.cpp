@@ -1,7 +1,7 @@
 // The disco scene, "the finale": a club with a raised chequered dance floor, a DJ booth, speaker
 // stacks, pillars, a bar along one wall, a lighting truss with four moving heads sweeping "%"
 // beams, and a turning mirror ball whose spots sweep floor, walls and ceiling. A crowd dances
-// on the beat of the soundtrack, a DJ behind the booth, two by the bar. Flares of all four
+// on the beat of the soundtrack, and a DJ behind the booth. Flares of all four
 // kinds take the lights' colours: "*0" bulbs along the bar, "*1" haze from smoke machines at
 // the floor's corners, "*2" sparkles round the ball, "*3" confetti over the floor. Eight
 // lights, none baked: four coloured spots sweeping the floor, then, last in the file, the
@@ -121,7 +121,7 @@ void addPart(MeshData& mesh, const MeshData& part, int column, int row) {
 struct Figure {
     double x, z;
     int facing;   // quarter turns from facing +z: 1 faces +x, 2 faces -z, 3 faces -x
-    int style;    // 0 both arms together, 1 arms in turn, 2 one arm waving, 3 standing by
+    int style;    // 0 both arms together, 1 arms in turn, 2 one arm waving
     double phase; // in beats
     int skin, shirtColumn, shirtRow, legs;
 };
@@ -176,12 +176,9 @@ Pose poseAt(const Figure& f, double t) {
         p.right = low[energy] + swing[energy] * alternate;
         p.left = low[energy] + swing[energy] * (1 - alternate);
         break;
-    case 2:
+    default:
         p.right = 150 + 20 * std::sin(PI * b);
         p.left = 10 + 8 * dip;
-        break;
-    default:
-        p = {-1.5 * dip, 1.5 * std::sin(PI * b), 8, 8 + 6 * dip};
         break;
     }
     return p;
@@ -243,8 +240,8 @@ void addFigure(SceneBuilder& scene, MeshData& legs, int n, const Figure& f) {
 }
 
 void addCrowd(SceneBuilder& scene) {
-    // A loose ring round the middle of the floor, which the camera under the ball keeps clear;
-    // the DJ behind the booth; two at the bar.
+    // A loose ring round the middle of the floor, which the camera under the ball keeps clear,
+    // and the DJ behind the booth.
     const Figure crowd[] = {
         {-165, -95, 1, 0, 0.00, 0, 1, 1, 0}, {-70, -175, 0, 1, 0.25, 1, 2, 1, 1},
         {80, -160, 0, 2, 0.50, 2, 3, 1, 2},  {175, -55, 3, 0, 0.10, 3, 0, 2, 0},
