@@ -26,13 +26,17 @@ struct PlacedGlyph {
     long penX = 0;                              // 26.6
 };
 
+bool openFace(FreeTypeSession& ft, const char* fontPath) {
+    return FT_Init_FreeType(&ft.library) == 0 && FT_New_Face(ft.library, fontPath, 0, &ft.face) == 0;
+}
+
 } // namespace
 
 bool fontsLoad() {
     bool ok = true;
     for (const char* path : FONTS) {
         FreeTypeSession ft;
-        if (FT_Init_FreeType(&ft.library) != 0 || FT_New_Face(ft.library, path, 0, &ft.face) != 0) {
+        if (!openFace(ft, path)) {
             std::fprintf(stderr, "pelx-datagen: cannot load the font %s\n", path);
             ok = false;
         }
@@ -44,8 +48,7 @@ bool fontsLoad() {
 bool renderText(const char* fontPath, int pixelSize, const std::string& text, int padding, int spacing,
                 TextImage& out) {
     FreeTypeSession ft;
-    if (FT_Init_FreeType(&ft.library) != 0 || FT_New_Face(ft.library, fontPath, 0, &ft.face) != 0 ||
-        FT_Set_Pixel_Sizes(ft.face, 0, FT_UInt(pixelSize)) != 0) {
+    if (!openFace(ft, fontPath) || FT_Set_Pixel_Sizes(ft.face, 0, FT_UInt(pixelSize)) != 0) {
         std::fprintf(stderr, "pelx-datagen: cannot load the font %s\n", fontPath);
         return false;
     }
