@@ -54,7 +54,7 @@ void addMovingHead(SceneBuilder& scene, int n, Vec3 head, double period, double 
         if (f == end) break;
     }
     // Built already leaning as at the start; the keys turn it from there.
-    MeshData beam = cone(head + Vec3{0, -4, 0}, {0, -1, 0}, 240, 20, 12);
+    MeshData beam = cone(head + Vec3{0, -4, 0}, {0, -1, 0}, 240, 20, 10);
     // The rim stops short of the texture's last row: filtering there would wrap round to the
     // bright first row and draw the rim as a thin ring of light.
     for (auto& uv : beam.uvs) uv[1] *= 0.95f;
@@ -128,30 +128,30 @@ struct Figure {
 
 // Someone about 160 units tall (the bar is 105 high), standing at the origin facing +z, in
 // three parts: the legs, which stay planted, the body from the hips up, which dips and sways
-// on the legs, and the arms, hanging from shoulders at (+-22, 130, 0).
+// on the legs, and the arms, hanging from shoulders at (+-20, 130, 0).
 MeshData figureLegs(const Figure& f) {
     MeshData m;
     // Their tops are inside the hips, their soles on the floor.
     const unsigned sides = BOX_ALL & ~(BOX_BOTTOM | BOX_TOP);
-    addPart(m, box({-12, 0, -6}, {-3, 76, 6}, 40, 1e9, sides), f.legs, 3);
-    addPart(m, box({3, 0, -6}, {12, 76, 6}, 40, 1e9, sides), f.legs, 3);
+    addPart(m, box({-11, 0, -5.5}, {-3, 76, 5.5}, 40, 1e9, sides), f.legs, 3);
+    addPart(m, box({3, 0, -5.5}, {11, 76, 5.5}, 40, 1e9, sides), f.legs, 3);
     return m;
 }
 MeshData figureBody(const Figure& f) {
     MeshData m;
     // Faces inside the next part up are left out: each would be filled and then hidden.
-    addPart(m, box({-15, 66, -9}, {15, 90, 9}, 40, 1e9, BOX_ALL & ~BOX_TOP), f.legs, 3);
-    addPart(m, box({-19, 88, -10}, {19, 134, 10}, 40), f.shirtColumn, f.shirtRow);
+    addPart(m, box({-14, 66, -8}, {14, 90, 8}, 40, 1e9, BOX_ALL & ~BOX_TOP), f.legs, 3);
+    addPart(m, box({-17, 88, -9}, {17, 134, 9}, 40), f.shirtColumn, f.shirtRow);
     addPart(m, box({-4, 132, -4}, {4, 141, 4}, 40, 1e9, BOX_ALL & ~(BOX_BOTTOM | BOX_TOP)), f.skin, 0);
     addPart(m, sphere({0, 151, 1}, 11, 6, 4), f.skin, 0);
     return m;
 }
 MeshData figureArm(const Figure& f, double side) {
     MeshData m;
-    const double x = side * 23.5; // a unit clear of the body
-    addPart(m, box({x - 3.5, 100, -4}, {x + 3.5, 133, 4}, 40), f.shirtColumn, f.shirtRow);
+    const double x = side * 21.5; // a unit clear of the body
+    addPart(m, box({x - 3.2, 100, -3.7}, {x + 3.2, 133, 3.7}, 40), f.shirtColumn, f.shirtRow);
     // The forearm and the hand in one.
-    addPart(m, box({x - 2.8, 61, -3.3}, {x + 2.8, 102, 3.3}, 40, 1e9, BOX_ALL & ~BOX_TOP), f.skin, 0);
+    addPart(m, box({x - 2.6, 61, -3}, {x + 2.6, 102, 3}, 40, 1e9, BOX_ALL & ~BOX_TOP), f.skin, 0);
     return m;
 }
 
@@ -214,7 +214,7 @@ void addFigure(SceneBuilder& scene, MeshData& legs, int n, const Figure& f) {
     legs.append(place(figureLegs(f)));
 
     // The body sways about the hips; the shoulders go with it.
-    const Vec3 hips = at({0, 74, 0}), rightShoulder = at({22, 130, 0}), leftShoulder = at({-22, 130, 0});
+    const Vec3 hips = at({0, 74, 0}), rightShoulder = at({20, 130, 0}), leftShoulder = at({-20, 130, 0});
     std::vector<PositionKey> bodyPath, rightPath, leftPath;
     std::vector<RotationKey> bodyTurns, rightTurns, leftTurns;
     Pose before{};
@@ -243,11 +243,11 @@ void addCrowd(SceneBuilder& scene) {
     // A loose ring round the middle of the floor, which the camera under the ball keeps clear,
     // and the DJ behind the booth.
     const Figure crowd[] = {
-        {-165, -95, 1, 0, 0.00, 0, 1, 1, 0}, {-70, -175, 0, 1, 0.25, 1, 2, 1, 1},
-        {80, -160, 0, 2, 0.50, 2, 3, 1, 2},  {175, -55, 3, 0, 0.10, 3, 0, 2, 0},
-        {160, 95, 3, 1, 0.60, 0, 1, 2, 1},   {45, 175, 2, 0, 0.35, 1, 2, 2, 3},
-        {-95, 160, 2, 2, 0.80, 2, 3, 2, 0},  {-185, 45, 1, 1, 0.15, 3, 0, 1, 2},
-        {-10, -215, 0, 0, 0.70, 1, 2, 2, 1}, {0, -455, 0, 2, 0.00, 2, 0, 2, 1},
+        {-145, -84, 1, 0, 0.00, 0, 1, 1, 0}, {-62, -154, 0, 1, 0.25, 1, 2, 1, 1},
+        {70, -141, 0, 2, 0.50, 2, 3, 1, 2},  {154, -48, 3, 0, 0.10, 3, 0, 2, 0},
+        {141, 84, 3, 1, 0.60, 0, 1, 2, 1},   {40, 154, 2, 0, 0.35, 1, 2, 2, 3},
+        {-84, 141, 2, 2, 0.80, 2, 3, 2, 0},  {-163, 40, 1, 1, 0.15, 3, 0, 1, 2},
+        {0, -455, 0, 2, 0.00, 2, 0, 2, 1},
     };
     MeshData legs;
     int n = 1;
@@ -374,7 +374,7 @@ void addCameras(SceneBuilder& scene) {
                     line(0, middle, 60, 60, {240, 165, 470}, {150, 150, 290}, {60, 120, 0}, {0, 100, -60}));
     // Low along the floor's edge, the dancers passing across the view.
     scene.addCamera(
-        "!cam1", line(middle, enter, 30, 60, {-345, 85, 240}, {-345, 95, -200}, {0, 80, 160}, {0, 90, -220}));
+        "!cam1", line(middle, enter, 30, 60, {-380, 85, 240}, {-380, 95, -200}, {0, 80, 160}, {0, 90, -220}));
     // As the strobe starts: once round the floor, rising from hip height to high over the
     // crowd and down again.
     scene.addCamera("!cam2", orbit(enter, circle, 30, 90, 450, 385, 340, 90, 260, {0, 50, 0}));
@@ -401,8 +401,19 @@ SceneModel buildDiscoScene() {
     SceneBuilder scene(frameAt(SECONDS));
 
     // The room.
-    scene.addMesh("!floor", grid({-HALF, 0, HALF}, {2 * HALF, 0, 0}, {0, 0, -2 * HALF}, 10, 10, 10, 10),
-                  TEX_CONCRETE);
+    // The club's floor in 100-unit cells, one texture tile each, round the dance floor: the
+    // cells under it would only be filled to be hidden.
+    auto floorPatch = [](double x0, double x1, double z0, double z1) {
+        const int nx = static_cast<int>((x1 - x0) / 100), nz = static_cast<int>((z1 - z0) / 100);
+        return grid({x0, 0, z1}, {x1 - x0, 0, 0}, {0, 0, z0 - z1}, nx, nz, nx, nz, (x0 + HALF) / 100,
+                    (z0 + HALF) / 100);
+    };
+    const double under = FLOOR_HALF - 50; // the last cell line inside the dance floor
+    MeshData floor = floorPatch(-HALF, HALF, under, HALF);
+    floor.append(floorPatch(-HALF, HALF, -HALF, -under));
+    floor.append(floorPatch(-HALF, -under, -under, under));
+    floor.append(floorPatch(under, HALF, -under, under));
+    scene.addMesh("!floor", floor, TEX_CONCRETE);
     scene.addMesh(
         "!dance",
         box({-FLOOR_HALF, 0, -FLOOR_HALF}, {FLOOR_HALF, FLOOR_TOP, FLOOR_HALF}, 250, 50, BOX_NO_BOTTOM),
@@ -475,7 +486,7 @@ SceneModel buildDiscoScene() {
     // Flare carriers: bulbs along the bar and under the truss, smoke machines at the floor's
     // corners, sparkle points round the ball, and confetti scattered over the floor.
     n = 1;
-    for (double z = -262.5; z < 300; z += 75) {
+    for (double z = -240; z <= 240; z += 120) {
         // Sitting on the bar top: no bottom face on it.
         const Vec3 p{420, 109, z};
         scene.addAnimatedMesh("*0bulb" + std::to_string(n++),
@@ -483,7 +494,7 @@ SceneModel buildDiscoScene() {
                               {{0, p}});
     }
     for (int sz = -1; sz <= 1; sz += 2)
-        for (double x = -225; x <= 225; x += 75) {
+        for (double x = -225; x <= 225; x += 150) {
             // Hanging under the truss: no top face against it.
             const Vec3 p{x, TRUSS_Y - 8, sz * TRUSS_HALF};
             scene.addAnimatedMesh("*0bulb" + std::to_string(n++),
@@ -499,8 +510,8 @@ SceneModel buildDiscoScene() {
                                   TEX_HAZE, {{0, p + Vec3{0, 14, 0}}});
         }
     n = 1;
-    for (int k = 0; k < 8; ++k) {
-        const double a = PI / 4 * k + PI / 8;
+    for (int k = 0; k < 4; ++k) {
+        const double a = PI / 2 * k + PI / 4;
         const Vec3 p = BALL + Vec3{48 * std::cos(a), k % 2 ? -22.0 : 6.0, 48 * std::sin(a)};
         scene.addAnimatedMesh("*2spark" + std::to_string(n++),
                               box(p - Vec3{0.5, 0.5, 0.5}, p + Vec3{0.5, 0.5, 0.5}, 1), TEX_SPARKLE,
