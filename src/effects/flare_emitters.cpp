@@ -111,6 +111,7 @@ void drawFlareEmitters(Scene& scene) {
     holdParticleDepth();
     beginAdditiveBlend();
     const int emitterCount = std::min(scene.emitterCount, MAX_EMITTERS);
+    const SpriteView view = readSpriteView();
     for (int i = 0; i < emitterCount; ++i) {
         if (!scene.emitters[i] || !scene.emitterObjects[i]) continue;
         feedFlareEmitter(scene, i);
@@ -121,6 +122,7 @@ void drawFlareEmitters(Scene& scene) {
             const double y = rises(system.kind) ? particle.position.y + (system.rise - f * system.rise)
                                                 : particle.position.y;
             const float h = shrinks(system.kind) ? f * system.size : system.size;
+            if (!spriteMayShow(view, system, particle.position.x, y, particle.position.z, h)) continue;
             // The tint is taken where the flare was born, before its rise.
             drawParticleSprite(system, particle.position.x, y, particle.position.z, h,
                                flareColor(scene, particle.position, f));
