@@ -111,7 +111,7 @@ void drawFlareEmitters(Scene& scene) {
     holdParticleDepth();
     beginAdditiveBlend();
     const int emitterCount = std::min(scene.emitterCount, MAX_EMITTERS);
-    const SpriteView view = readSpriteView();
+    const ViewVolume view = readViewVolume();
     for (int i = 0; i < emitterCount; ++i) {
         if (!scene.emitters[i] || !scene.emitterObjects[i]) continue;
         feedFlareEmitter(scene, i);

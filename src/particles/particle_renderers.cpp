@@ -65,61 +65,16 @@ void drawParticleSprite(const ParticleSystem& system, double x, double y, double
     glEnd();
 }
 
-SpriteView readSpriteView() {
-    double m[16]; // column-major: m[column * 4 + row]
-    glGetDoublev(GL_PROJECTION_MATRIX, m);
-    SpriteView view;
-    // gluPerspective's shape: x and y scaled, no shear, w = -z.
-    const bool perspective = m[1] == 0 && m[2] == 0 && m[3] == 0 && m[4] == 0 && m[6] == 0 && m[7] == 0 &&
-                             m[8] == 0 && m[9] == 0 && m[11] == -1 && m[12] == 0 && m[13] == 0 &&
-                             m[15] == 0 && m[0] > 0 && m[5] > 0;
-    if (!perspective) return view;
-    const double a = m[10], b = m[14];
-    if (a == 1 || a == -1) return view;
-    view.zNear = b / (a - 1);
-    view.zFar = b / (a + 1);
-    if (!(view.zNear > 0 && view.zFar > view.zNear)) return view;
-    view.slopeX = m[0];
-    view.slopeY = m[5];
-    view.known = true;
-    return view;
-}
-
-namespace {
-
-// glRotatef's turn of v about axis 0 (x), 1 (y) or 2 (z) by degrees.
-Vec3d turned(Vec3d v, double degrees, int axis) {
-    const double r = degrees * (3.14159265358979323846 / 180), c = std::cos(r), s = std::sin(r);
-    switch (axis) {
-    case 0:
-        return {v.x, c * v.y - s * v.z, s * v.y + c * v.z};
-    case 1:
-        return {c * v.x + s * v.z, v.y, -s * v.x + c * v.z};
-    default:
-        return {c * v.x - s * v.y, s * v.x + c * v.y, v.z};
-    }
-}
-
-} // namespace
-
-bool spriteMayShow(const SpriteView& view, const ParticleSystem& system, double x, double y, double z,
+bool spriteMayShow(const ViewVolume& view, const ParticleSystem& system, double x, double y, double z,
                    float halfSize) {
-    if (!view.known) return true;
-    // The centre in eye space, turned as drawParticleSprite's matrix turns it.
+    // The centre in eye space, turned as drawParticleSprite's matrix turns it, from floats as GL
+    // gets them.
     auto f = [](double v) { return static_cast<double>(static_cast<float>(v)); };
     Vec3d e{f(x) - f(system.cameraPosition.x), f(y) - f(system.cameraPosition.y), f(z) - f(system.cameraPosition.z)};
-    e = turned(e, static_cast<float>(system.cameraRotation.z), 2);
-    e = turned(e, static_cast<float>(system.cameraRotation.y), 1);
-    e = turned(e, static_cast<float>(system.cameraRotation.x), 0);
-    if (!std::isfinite(e.x) || !std::isfinite(e.y) || !std::isfinite(e.z)) return true;
-    // A margin well above the float rounding of GL's own transform.
-    const double reach = std::fabs(halfSize) * std::sqrt(2.0) + 1e-3 * (1 + std::fabs(e.x) + std::fabs(e.y) +
-                                                                        std::fabs(e.z));
-    auto outside = [&](double across, double slope) {
-        return (slope * std::fabs(across) + e.z) / std::sqrt(slope * slope + 1) > reach;
-    };
-    return !(e.z + view.zNear > reach || -e.z - view.zFar > reach || outside(e.x, view.slopeX) ||
-             outside(e.y, view.slopeY));
+    e = turnedLikeGl(e, f(system.cameraRotation.z), 2);
+    e = turnedLikeGl(e, f(system.cameraRotation.y), 1);
+    e = turnedLikeGl(e, f(system.cameraRotation.x), 0);
+    return mayShow(view, &e, 1, std::fabs(halfSize) * std::sqrt(2.0));
 }
 
 namespace {
@@ -129,7 +84,7 @@ void drawSystem(const ParticleSystem& system, bool shrinking, bool rising) {
     const float now = wallSeconds();
     beginAdditiveBlend();
     holdParticleDepth();
-    const SpriteView view = readSpriteView();
+    const ViewVolume view = readViewVolume();
     for (int i = 0; i < system.count; ++i) {
         const Particle& particle = system.particles[i];
         const float f = particleFade(particle, now);

@@ -4,6 +4,7 @@
 
 #include "particles/particle_system.h"
 #include "platform/vec.h"
+#include "platform/view_volume.h"
 
 namespace pelx {
 
@@ -28,20 +29,10 @@ float particleFade(const Particle& particle, float now);
 void drawParticleSprite(const ParticleSystem& system, double x, double y, double z, float halfSize,
                         Vec3f color);
 
-// The view a sprite has to reach to add anything to the picture: the bounds of the current
-// projection, read once per pass with readSpriteView. `known` is false when the projection is
-// not a symmetric perspective; every sprite is then drawn.
-struct SpriteView {
-    bool known = false;
-    double slopeX = 0, slopeY = 0; // the projection's x and y scales
-    double zNear = 0, zFar = 0;
-};
-SpriteView readSpriteView();
-
 // False only when the sprite drawParticleSprite would draw at (x, y, z) lies wholly outside the
 // view, so that leaving it out changes no pixel. Whatever way the square is turned, its corners
 // stay within halfSize * sqrt(2) of its centre.
-bool spriteMayShow(const SpriteView& view, const ParticleSystem& system, double x, double y, double z,
+bool spriteMayShow(const ViewVolume& view, const ParticleSystem& system, double x, double y, double z,
                    float halfSize);
 
 } // namespace pelx

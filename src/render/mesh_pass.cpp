@@ -8,6 +8,7 @@
 #include "platform/display_state.h"
 #include "platform/frame.h"
 #include "platform/launch_options.h"
+#include "platform/view_volume.h"
 
 #include <GL/gl.h>
 #include <algorithm>
@@ -81,15 +82,50 @@ void emitTriangles(const SceneObject& object, bool colored) {
 
 } // namespace
 
+// The corners of the vertices' box, taken through the same camera and object motion as
+// applyObjectTransform's matrix. A mesh wholly outside the view would only be transformed and
+// clipped away.
+bool meshMayShow(const ViewVolume& view, const SceneObject* camera, const SceneObject& object) {
+    if (!view.known || object.vertices.empty()) return true;
+    auto f = [](double v) { return static_cast<double>(static_cast<float>(v)); };
+    Vec3d low{f(object.vertices[0].x), f(object.vertices[0].y), f(object.vertices[0].z)}, high = low;
+    for (const Vec3d& v : object.vertices) {
+        low = {std::min(low.x, f(v.x)), std::min(low.y, f(v.y)), std::min(low.z, f(v.z))};
+        high = {std::max(high.x, f(v.x)), std::max(high.y, f(v.y)), std::max(high.z, f(v.z))};
+    }
+    const bool moves = object.positionTrack.keyCount > 1, turns = object.rotationTrack.keyCount > 1;
+    Vec3d corners[8];
+    for (int i = 0; i < 8; ++i) {
+        Vec3d p{i & 1 ? high.x : low.x, i & 2 ? high.y : low.y, i & 4 ? high.z : low.z};
+        if (moves) p = p - Vec3d{f(object.pivot.x), f(object.pivot.y), f(object.pivot.z)};
+        if (turns) {
+            p = turnedLikeGl(p, f(object.rotation.z), 2);
+            p = turnedLikeGl(p, f(object.rotation.y), 1);
+            p = turnedLikeGl(p, f(object.rotation.x), 0);
+        }
+        if (moves) p = p + Vec3d{f(object.position.x), f(object.position.y), f(object.position.z)};
+        if (camera) {
+            p = p - Vec3d{f(camera->eye.x), f(camera->eye.y), f(camera->eye.z)};
+            p = turnedLikeGl(p, f(camera->rotation.z), 2);
+            p = turnedLikeGl(p, f(camera->rotation.y), 1);
+            p = turnedLikeGl(p, f(camera->rotation.x), 0);
+        }
+        corners[i] = p;
+    }
+    return mayShow(view, corners, 8, 0);
+}
+
 void drawMesh(Scene& scene) {
     const bool colored = !launchOptions.lightsOff;
     if (colored && scene.mirrorCount == 0) computeLighting(scene);
     const SceneObject* camera = viewingCamera(scene);
+    const ViewVolume view = readViewVolume();
 
     resetCursor(scene);
     for (int n = 0; n < scene.objectCount; ++n) {
         const SceneObject& object = *scene.current;
-        if (object.kind == KIND_MESH && !isAdditive(object) && (!object.isMirror || drawMirrors)) {
+        if (object.kind == KIND_MESH && !isAdditive(object) && (!object.isMirror || drawMirrors) &&
+            meshMayShow(view, camera, object)) {
             applyObjectTransform(camera, object);
             glBindTexture(GL_TEXTURE_2D,
                           object.isMirror ? object.mirrorTexture : materialTexture(scene, object));
@@ -108,7 +144,7 @@ void drawMesh(Scene& scene) {
     resetCursor(scene);
     for (int n = 0; n < scene.objectCount; ++n) {
         const SceneObject& object = *scene.current;
-        if (object.kind == KIND_MESH && isAdditive(object)) {
+        if (object.kind == KIND_MESH && isAdditive(object) && meshMayShow(view, camera, object)) {
             applyObjectTransform(camera, object);
             glBindTexture(GL_TEXTURE_2D, materialTexture(scene, object));
             emitTriangles(object, colored);

@@ -196,7 +196,7 @@ TEST_F(FlareDrawTest, OnlySpritesThatLightNothingAreLeftOut) {
     test::addObject(scene, "*0", KIND_MESH, Vec3d{0, 0, -100});
     build();
     ParticleSystem& system = *scene.emitters[0];
-    const SpriteView view = readSpriteView();
+    const ViewVolume view = readViewVolume();
     ASSERT_TRUE(view.known);
     for (Vec3d turn : {Vec3d{0, 0, 0}, Vec3d{15, -30, 10}}) {
         SCOPED_TRACE(turn.y);
