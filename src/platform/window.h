@@ -2,7 +2,8 @@
 // its context, one-event pumping, buffer presentation and the cursor. SDL stands behind it.
 //
 // Layer platform, the bottom: window, context, events, clock, random sequence, messages,
-// phase timer, vectors, stop signals, whole-or-nothing files. Uses no other folder.
+// phase timer, vectors, the view volume, stop signals, whole-or-nothing files. Uses no other
+// folder.
 #pragma once
 
 #include <cstdint>
