@@ -82,17 +82,13 @@ void emitTriangles(const SceneObject& object, bool colored) {
 
 } // namespace
 
-// The corners of the vertices' box, taken through the same camera and object motion as
-// applyObjectTransform's matrix. A mesh wholly outside the view would only be transformed and
-// clipped away.
+// The corners of the vertices' box (kept by the loader, in the floats GL is given), taken
+// through the same camera and object motion as applyObjectTransform's matrix. A mesh wholly
+// outside the view would only be transformed and clipped away.
 bool meshMayShow(const ViewVolume& view, const SceneObject* camera, const SceneObject& object) {
     if (!view.known || object.vertices.empty()) return true;
     auto f = [](double v) { return static_cast<double>(static_cast<float>(v)); };
-    Vec3d low{f(object.vertices[0].x), f(object.vertices[0].y), f(object.vertices[0].z)}, high = low;
-    for (const Vec3d& v : object.vertices) {
-        low = {std::min(low.x, f(v.x)), std::min(low.y, f(v.y)), std::min(low.z, f(v.z))};
-        high = {std::max(high.x, f(v.x)), std::max(high.y, f(v.y)), std::max(high.z, f(v.z))};
-    }
+    const Vec3f low = object.boundsMin, high = object.boundsMax;
     const bool moves = object.positionTrack.keyCount > 1, turns = object.rotationTrack.keyCount > 1;
     Vec3d corners[8];
     for (int i = 0; i < 8; ++i) {

@@ -6,6 +6,7 @@
 #include "support/gl_test_support.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -28,6 +29,10 @@ inline SceneObject& addQuad(Scene& scene, const std::string& name, double x0, do
     quad.kind = KIND_MESH;
     name.copy(quad.name, OBJECT_NAME_SIZE - 1);
     quad.vertices = {{x0, y0, z}, {x1, y0, z}, {x1, y1, z}, {x0, y1, z}};
+    quad.boundsMin = {static_cast<float>(std::min(x0, x1)), static_cast<float>(std::min(y0, y1)),
+                      static_cast<float>(z)};
+    quad.boundsMax = {static_cast<float>(std::max(x0, x1)), static_cast<float>(std::max(y0, y1)),
+                      static_cast<float>(z)};
     quad.texCoords = {{uv0.u, uv0.v}, {uv1.u, uv0.v}, {uv1.u, uv1.v}, {uv0.u, uv1.v}};
     quad.faces = {{0, 1, 2, 0}, {0, 2, 3, 0}};
     quad.vertexColors.assign(4, color);
