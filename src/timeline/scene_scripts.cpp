@@ -12,6 +12,8 @@
 #include "timeline/scene_clock.h"
 
 #include <GL/gl.h>
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace pelx {
@@ -49,8 +51,8 @@ void runFrameLoop(Scene& scene, float length, bool withMirrors, const FrameExtra
     }
 }
 
-void playPlainScene(std::unique_ptr<Scene>& slot, float length, float shadowFactor, float translucentShadowFactor,
-                    bool withMirrors) {
+void playPlainScene(std::unique_ptr<Scene>& slot, float length, float shadowFactor,
+                    float translucentShadowFactor, bool withMirrors) {
     Scene& scene = sceneOrEmpty(slot);
     scene.shadowFactor = shadowFactor;
     scene.translucentShadowFactor = translucentShadowFactor;
@@ -90,18 +92,27 @@ SceneLight* lightAt(Scene& scene, int index) {
 } // namespace
 
 void discoStrobe(Scene& scene, float t, float& lastFlash) {
+    // Beats in whole milliseconds of scene time, so that the grid adds up without rounding.
     struct StrobePhase {
-        float from;
-        float interval;
+        long fromMs;
+        long beatMs;
         int darkLight; // counted back from the end of the light list
     };
-    static const StrobePhase phases[] = {{85.0f, 0.2f, 4}, {55.0f, 0.4f, 3}, {25.0f, 0.6f, 2}};
+    static const StrobePhase phases[] = {{85000, 200, 4}, {55000, 400, 3}, {25000, 600, 2}};
+    // The clock counts whole milliseconds from a start that need not be whole, so a frame may read
+    // up to a millisecond early: one that close before a beat is on it.
+    constexpr long ON_BEAT_MS = 1;
     const int count = scene.lightCount;
+    const long ms = std::lround(static_cast<double>(t) * 1000.0);
     for (const StrobePhase& phase : phases) {
-        if (t < phase.from) continue;
-        bool flash = t - lastFlash >= phase.interval || lastFlash == 0;
+        if (t < phase.fromMs / 1000.0f) continue;
+        // The latest beat of the phase's grid that this frame has reached. Flashing for it, not
+        // for the frame's own time, keeps the flashes on the music however the frames fall.
+        const long beat = std::max(0L, ms + ON_BEAT_MS - phase.fromMs) / phase.beatMs;
+        const long beatMs = phase.fromMs + beat * phase.beatMs;
+        const bool flash = lastFlash == 0 || beatMs > std::lround(static_cast<double>(lastFlash) * 1000.0);
         if (SceneLight* strobe = lightAt(scene, count - 1)) strobe->on = flash ? 1 : 0;
-        if (flash) lastFlash = t;
+        if (flash) lastFlash = static_cast<float>(beatMs / 1000.0);
         // A scene with fewer lights than the strobe needs simply has fewer lights to darken.
         if (SceneLight* dark = lightAt(scene, count - phase.darkLight)) dark->on = 0;
         return;
@@ -126,11 +137,17 @@ void playColonneScene() {
     shadowTestMode = 1;
 }
 
-void playRoomScene() { playPlainScene(assets.roomScene, ROOM_LENGTH, 0.3f, 0.6f, false); }
+void playRoomScene() {
+    playPlainScene(assets.roomScene, ROOM_LENGTH, 0.3f, 0.6f, false);
+}
 
-void playMirrorScene() { playPlainScene(assets.mirrorScene, MIRROR_LENGTH, 0.7f, 0.7f, true); }
+void playMirrorScene() {
+    playPlainScene(assets.mirrorScene, MIRROR_LENGTH, 0.7f, 0.7f, true);
+}
 
-void playTunnelScene() { playPlainScene(assets.tunnelScene, TUNNEL_LENGTH, 0.3f, 0.6f, false); }
+void playTunnelScene() {
+    playPlainScene(assets.tunnelScene, TUNNEL_LENGTH, 0.3f, 0.6f, false);
+}
 
 void playDiscoScene() {
     Scene& scene = sceneOrEmpty(assets.discoScene);
@@ -140,7 +157,8 @@ void playDiscoScene() {
     if (SceneLight* strobe = lightAt(scene, scene.lightCount - 1)) strobe->on = 0;
     float lastFlash = 0;
     runFrameLoop(
-        scene, DISCO_LENGTH, false, [&](Scene& s) { discoStrobe(s, sceneClock.elapsed, lastFlash); }, drawEndPicture);
+        scene, DISCO_LENGTH, false, [&](Scene& s) { discoStrobe(s, sceneClock.elapsed, lastFlash); },
+        drawEndPicture);
 }
 
 } // namespace pelx

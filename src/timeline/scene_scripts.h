@@ -21,8 +21,10 @@ void playMirrorScene();
 void playTunnelScene();
 void playDiscoScene();
 
-// The disco strobe for one frame at scene time t: flashes the last light when a flash is due
-// (then lastFlash = t), keeps it dark otherwise, and darkens the light of the current phase.
+// The disco strobe for one frame at scene time t: flashes the last light on the first frame at or
+// after each beat of the phase's grid (every 0.6 s from 25 s, 0.4 s from 55 s, 0.2 s from 85 s),
+// once per beat, keeps it dark otherwise, and darkens the light of the current phase. lastFlash
+// holds the beat last flashed, 0 before the first.
 void discoStrobe(Scene& scene, float t, float& lastFlash);
 // Brightness of the end picture at disco time t (0 at 100 s, 1 at 115 s); negative before.
 double endPictureGrey(float t);
