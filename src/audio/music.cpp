@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 
 namespace pelx {
@@ -51,6 +52,14 @@ FftUnit& fftUnit() {
 
 // Whether readers may see the spectrum; the tap itself runs only while installed.
 std::atomic<bool> spectrumVisible{false};
+
+// The last mixing pass: when it ran and how many frames it mixed, published by the tap with
+// passes counted last, so a reader that sees the same count before and after has a matching pair.
+// playStartMs is written by playStream before the first pass can run.
+std::atomic<uint64_t> mixPasses{0};
+std::atomic<uint64_t> lastMixMs{0};
+std::atomic<int> lastMixFrames{0};
+uint64_t playStartMs = 0;
 
 // Reads frame f of an interleaved buffer as one mono value in [-1, 1].
 float monoSample(const Uint8* stream, Uint16 format, int channels, int f) {
@@ -100,6 +109,9 @@ void SDLCALL postMixTap(void* userdata, Uint8* stream, int length) {
     const int frameBytes = bytesPerSample(output.format) * output.channels;
     if (frameBytes <= 0) return;
     const int frames = length / frameBytes;
+    lastMixMs.store(SDL_GetTicks64(), std::memory_order_relaxed);
+    lastMixFrames.store(frames, std::memory_order_relaxed);
+    mixPasses.fetch_add(1, std::memory_order_release);
     float mono[256];
     for (int first = 0; first < frames; first += 256) {
         const int count = std::min(256, frames - first);
@@ -150,7 +162,10 @@ Mix_Music* openStream(const char* path) {
 }
 
 void playStream(Mix_Music* stream) {
-    if (stream) Mix_PlayMusic(stream, 0);
+    if (!stream) return;
+    playStartMs = SDL_GetTicks64();
+    mixPasses.store(0, std::memory_order_release);
+    Mix_PlayMusic(stream, 0);
 }
 
 void stopStream(Mix_Music* stream) {
@@ -188,6 +203,31 @@ void stopMusic() {
     stopStream(musicStream);
     musicStream = nullptr;
     closeSound();
+}
+
+bool musicPlaybackReading(ClockReading* reading) {
+    if (!musicStream || !fftUnitActive || output.rate <= 0 || !Mix_PlayingMusic()) return false;
+    uint64_t passes, mixMs;
+    int frames;
+    double position;
+    do {
+        passes = mixPasses.load(std::memory_order_acquire);
+        mixMs = lastMixMs.load(std::memory_order_relaxed);
+        frames = lastMixFrames.load(std::memory_order_relaxed);
+        // Taken under the device's lock, so never in the middle of a pass.
+        position = Mix_GetMusicPosition(musicStream);
+    } while (passes != mixPasses.load(std::memory_order_acquire));
+    if (position < 0) return false;
+    if (passes == 0) {
+        // Nothing mixed yet: the sound has not begun, and the pictures wait for it.
+        *reading = {0.0, static_cast<double>(playStartMs), 0.0};
+        return true;
+    }
+    // The pass just mixed is what the device plays next, so the listener hears its start now and
+    // the rest over one buffer's time; a pass half as late again means the sound has stalled.
+    const double bufferSeconds = static_cast<double>(frames) / output.rate;
+    *reading = {std::max(0.0, position - bufferSeconds), static_cast<double>(mixMs), 1500.0 * bufferSeconds};
+    return true;
 }
 
 std::vector<float> musicSpectrum() {

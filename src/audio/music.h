@@ -4,6 +4,8 @@
 // app use it.
 #pragma once
 
+#include "platform/clock_steering.h"
+
 #include <vector>
 
 namespace pelx {
@@ -21,6 +23,11 @@ void stopMusic();
 std::vector<float> musicSpectrum();
 // Width in Hz of one bin of musicSpectrum at the rate the device really runs (0 when closed).
 float musicSpectrumBinHz();
+
+// Where the soundtrack is in what the listener hears: its playback position less the buffer the
+// device is playing, as of the last mixing pass. False without a playing stream, or when its
+// decoder reports no position. A ClockReference: the show's clock follows it while it plays.
+bool musicPlaybackReading(ClockReading* reading);
 
 // How often startMusic has tried to bring up the sound library in this process, whether or
 // not a device opened: the show must not touch it at all when the viewer chose "No Music".

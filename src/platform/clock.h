@@ -1,6 +1,9 @@
-// The millisecond tick counter. The real clock counts from program start; tests and the
-// capture tool install a virtual clock behind the same function.
+// The millisecond tick counter. The real clock counts from program start and, while a reference
+// such as the playing soundtrack is followed, is steered toward it; tests and the capture tool
+// install a virtual clock behind the same function.
 #pragma once
+
+#include "platform/clock_steering.h"
 
 #include <cstdint>
 
@@ -28,5 +31,10 @@ class VirtualClock {
 
 // nullptr restores the real clock.
 void installVirtualClock(VirtualClock* clock);
+
+// From now on the real clock follows this reference, counted from the clock's value at its first
+// reading; nullptr lets it run on at the system's pace from where it is. Either way it never
+// goes back. Called on the show's thread, which is the only one that reads the clock.
+void followClockReference(ClockReference reference);
 
 } // namespace pelx

@@ -3,10 +3,12 @@
 
 #include "audio/music.h"
 #include "display/display.h"
+#include "platform/clock.h"
 #include "platform/launch_options.h"
 #include "platform/stop_signal.h"
 #include "timeline/asset_set.h"
 #include "timeline/data_files.h"
+#include "timeline/scene_clock.h"
 #include "timeline/scene_scripts.h"
 
 namespace pelx {
@@ -41,7 +43,12 @@ void runShow(void* instance, const ShowHooks& hooks) {
     if (hooks.beforeFirstScene) hooks.beforeFirstScene();
     // The music starts only when everything is loaded, right before the first frame.
     const bool music = !launchOptions.musicOff;
-    if (music) startMusic(DATA_SOUNDTRACK);
+    if (music) {
+        startMusic(DATA_SOUNDTRACK);
+        // The show's time is the music's while it plays; without it, the system clock's.
+        followClockReference(musicPlaybackReading);
+    }
+    beginShow();
     for (const ShowScene& scene : SHOW_SCENES) {
         // A stop request skips what is left of the show, but never the teardown below.
         if (stopRequested()) break;
@@ -50,7 +57,11 @@ void runShow(void* instance, const ShowHooks& hooks) {
         scene.play();
         if (hooks.sceneEnds) hooks.sceneEnds(scene);
     }
-    if (music) stopMusic();
+    endShow();
+    if (music) {
+        followClockReference(nullptr);
+        stopMusic();
+    }
     releaseAssets();
     closeDisplay();
     launchOptions.launchRequested = 0;

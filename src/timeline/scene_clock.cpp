@@ -5,14 +5,44 @@
 #include "platform/clock.h"
 #include "platform/stop_signal.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
 namespace pelx {
+
+namespace {
+// Where the show's next scene starts, in milliseconds of the tick counter, so that the lengths add
+// up without rounding and a scene starts exactly where a clock reading would put it. Written by
+// beginShow, endShow and beginScene; read by beginScene.
+struct ShowTimeline {
+    bool running = false;
+    uint64_t nextStartMs = 0;
+} showTimeline;
+} // namespace
 
 float clockSeconds() {
     return tickSeconds();
 }
 
+void beginShow() {
+    showTimeline.running = true;
+    showTimeline.nextStartMs = tickCount();
+}
+
+void endShow() {
+    showTimeline.running = false;
+}
+
 void beginScene(float duration) {
-    sceneClock.start = clockSeconds();
+    if (showTimeline.running) {
+        // The tick count in seconds as clockSeconds reads it, rounded to a float once.
+        sceneClock.start =
+            static_cast<float>(static_cast<double>(showTimeline.nextStartMs) * static_cast<double>(0.001f));
+        showTimeline.nextStartMs += static_cast<uint64_t>(std::llround(std::max(0.0f, duration) * 1000.0));
+    } else {
+        sceneClock.start = clockSeconds();
+    }
     sceneClock.elapsed = 0;
     sceneClock.duration = duration;
 }

@@ -38,6 +38,29 @@ TEST(SceneClockTest, TicksAgainstDuration) {
     }
 }
 
+TEST(SceneClockTest, ShowScenesStartWhereTheOneBeforeEnds) {
+    // Frames every 33 ms from 1000 ms; a 2 s scene's first frame past its end comes at 3013 ms.
+    // The next scene started then would begin 13 ms late, and every boundary would add to it; in
+    // a show it begins at 3000 ms, so its first frame is 13 ms into it.
+    test::ScopedVirtualClock virtualClock(1000);
+    beginShow();
+    beginScene(2.0f);
+    while (tick()) virtualClock.clock.advance(33);
+    EXPECT_EQ(virtualClock.clock.now(), 3013u);
+    beginScene(3.0f);
+    // Where the clock's own seconds stand at 3000 ms.
+    virtualClock.clock.set(3000);
+    EXPECT_EQ(sceneClock.start, clockSeconds());
+    virtualClock.clock.set(3013);
+    EXPECT_TRUE(tick());
+    EXPECT_NEAR(sceneClock.elapsed, 0.013f, 1e-6);
+    endShow();
+    // Outside a show a scene starts when it begins.
+    virtualClock.clock.set(7000);
+    beginScene(1.0f);
+    EXPECT_FLOAT_EQ(sceneClock.start, 7.0f);
+}
+
 TEST(SceneClockTest, ElapsedIsTheRoundedDifferenceOfFloatSeconds) {
     // Past 2^24 ms the count itself is no longer exact as a float. start is the exact product
     // 16777217 x 0.001f (= 16777.2177969) rounded once, to 16777.21875; rounding the count first

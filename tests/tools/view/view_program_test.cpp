@@ -93,21 +93,6 @@ TEST(ViewProgram, ASceneWithoutCameraOrUsefulLightIsFramedAndLitByTheHeadlight) 
     }
 }
 
-// The show's clock, as pelx-capture runs it at fps: the tick count after n presented frames.
-uint32_t captureClock(int64_t n, int fps) {
-    return 1000 + static_cast<uint32_t>(std::llround(n * 1000.0 / fps));
-}
-
-// Frames a scene of this length draws when it starts after `before` presented frames: while
-// the clock's elapsed seconds, a float, stay within the length.
-int64_t framesOfScene(int64_t before, float length, int fps) {
-    const float start = static_cast<float>(captureClock(before, fps) * static_cast<double>(0.001f));
-    int64_t k = 0;
-    while (static_cast<float>(captureClock(before + k, fps) * static_cast<double>(0.001f) - start) <= length)
-        ++k;
-    return k;
-}
-
 // A box from (x0, y0, z0) to (x1, y1, z1), file coordinates.
 test::Chunk boxMesh(const std::string& name, float x0, float y0, float z0, float x1, float y1, float z1) {
     std::vector<float> xyz;
@@ -152,10 +137,10 @@ TEST(ViewProgram, ASnapshotEqualsTheCapturedFrameOfTheSameSceneTime) {
     test::TempDir dir;
     test::writeShowData(dir.path);
     test::writeFile(dir.file("data/colonne.3ds"), litScene());
-    // Both at 10 frames per second, to keep the run short. The colonne scene follows the ten
-    // loading pictures and the road scene's frames; its frame k is drawn after that many more.
+    // Both at 10 frames per second, to keep the run short. The colonne scene's time begins 67 s
+    // into the show, after the ten loading pictures; its frame k is drawn that many frames later.
     const int fps = 10;
-    const int64_t before = 10 + framesOfScene(10, 67.0f, fps);
+    const int64_t before = 10 + 67 * fps;
     const int64_t k = 13; // 1.3 s into the colonne scene
     const int64_t showFrame = before - 10 + k;
     char range[96];
