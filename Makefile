@@ -49,11 +49,23 @@ install: build
 uninstall:
 	DESTDIR="$(STAGE)" cmake --build $(BUILD) --target uninstall
 
-# The Debian package, build/pelx_VERSION_amd64.deb, and lintian's verdict on it: any error fails.
+# The Debian packages, build/pelx_VERSION_amd64.deb and build/pelx-data_VERSION_all.deb, and
+# the verdicts on them: lintian's (any error or warning fails), then appstreamcli's on the
+# AppStream metadata with the menu entry and icons beside it, and desktop-file-validate's on the
+# menu entry, both as the package holds them (any warning or remark fails).
 package: build
-	rm -f $(BUILD)/pelx_*.deb
+	rm -rf $(BUILD)/pelx_*.deb $(BUILD)/pelx-data_*.deb $(BUILD)/package-check
 	cd $(BUILD) && cpack -G DEB
-	lintian --fail-on error $(BUILD)/pelx_*.deb
+	lintian --fail-on error,warning $(BUILD)/pelx_*.deb $(BUILD)/pelx-data_*.deb
+	dpkg-deb -x $(BUILD)/pelx_*.deb $(BUILD)/package-check
+	appstreamcli validate-tree --no-net $(BUILD)/package-check
+	@for entry in $(BUILD)/package-check/usr/share/applications/*.desktop; do \
+	  echo "desktop-file-validate $$entry"; \
+	  out=$$(desktop-file-validate "$$entry" 2>&1); status=$$?; \
+	  [ -z "$$out" ] || echo "$$out"; \
+	  [ $$status -eq 0 ] && [ -z "$$out" ] || exit 1; \
+	done
+	rm -rf $(BUILD)/package-check
 
 # On a bare Debian 12 in a chroot: make test, make package, then the package installed on a
 # second bare system and tried there. Needs root.

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Tries Pelx on bare Debian 12 systems, as a new user would, so that a missing install step shows.
 #   Stage 1: a minimal Debian 12 (minbase plus make, git and ca-certificates) gets a clone of the
-#            current commit and runs `make test`, then `make package` (the .deb and lintian's
-#            verdict on it), in a chroot.
-#   Stage 2: a new minimal Debian 12 installs that package with `apt-get install ./pelx_*.deb`
-#            and tries the installed programs from / under Xvfb: a benchmark playing the
-#            installed data, the content check of the installed scenes, the manual pages, and
-#            the show's launch dialog found by its caption and ended with "Exit".
+#            current commit and runs `make test`, then `make package` (the two .deb files and
+#            the verdicts of lintian, appstreamcli and desktop-file-validate), in a chroot.
+#   Stage 2: a new minimal Debian 12 installs both packages with
+#            `apt-get install ./pelx_*.deb ./pelx-data_*.deb` and tries the installed programs
+#            from / under Xvfb: a benchmark playing the installed data, the content check of the
+#            installed scenes, the manual pages, the launcher's --help and --version, and the
+#            show's launch dialog found by its caption and ended with "Exit".
 # Both roots use the host's apt sources. The packages the host has already downloaded are
 # offered to apt as its cache (apt still resolves, checks and installs every package itself), so
 # only what the host lacks comes over the network. Every root is unmounted and removed at the
@@ -151,26 +152,32 @@ say "stage 1: make package in the chroot ($(elapsed $((SECONDS - started))) so f
 in_root "make package" "cd /root/pelx && make package"
 debs=("$root"/root/pelx/build/pelx_*_amd64.deb)
 [ -f "${debs[0]}" ] || fail "make package left no pelx_*_amd64.deb in build/"
+data_debs=("$root"/root/pelx/build/pelx-data_*_all.deb)
+[ -f "${data_debs[0]}" ] || fail "make package left no pelx-data_*_all.deb in build/"
 mkdir -p "$work/carry"
-cp "${debs[0]}" "$root/root/pelx/build/bin/launch_dialog_probe" "$root/root/pelx/tests/app/launch_dialog_xdotool.sh" \
-    "$work/carry/"
+cp "${debs[0]}" "${data_debs[0]}" "$root/root/pelx/build/bin/launch_dialog_probe" \
+    "$root/root/pelx/tests/app/launch_dialog_xdotool.sh" "$work/carry/"
 deb=$(basename "${debs[0]}")
+data_deb=$(basename "${data_debs[0]}")
+# pelx_VERSION_amd64.deb: the version pelx-demo --version must say.
+version=${deb#pelx_}
+version=${version%_amd64.deb}
 release_root
 stage1=$((SECONDS - started))
-say "stage 1 passed in $(elapsed $stage1): make test, make package ($deb, no lintian error)"
+say "stage 1 passed in $(elapsed $stage1): make test, make package ($deb and $data_deb, checked)"
 
 # --- Stage 2: the package on a new bare system.
 started=$SECONDS
-say "stage 2: a new bare Debian $suite installs $deb"
+say "stage 2: a new bare Debian $suite installs $deb and $data_deb"
 make_root ""
 mkdir -p "$root/opt/pelx-check"
 cp "$work/carry/"* "$root/opt/pelx-check/"
-# apt, not dpkg: the package's dependencies come from the archive. Recommends (ffmpeg) stay out,
+# apt, not dpkg: the packages' dependencies come from the archive. Recommends (ffmpeg) stay out,
 # so the dependencies alone must carry what is tried below. xvfb, xauth, xdotool and man-db are
 # the tools of the check itself.
-in_root "apt-get install ./$deb" \
-    "apt-get update -q && DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
-     /opt/pelx-check/$deb xvfb xauth xdotool man-db"
+in_root "apt-get install ./$deb ./$data_deb" \
+    "apt-get update -q && cd /opt/pelx-check && DEBIAN_FRONTEND=noninteractive apt-get install -y -q \
+     --no-install-recommends ./pelx_*.deb ./pelx-data_*.deb xvfb xauth xdotool man-db"
 screen='-screen 0 1280x1024x24 -noreset'
 in_root "pelx-capture --benchmark from /" "
     cd /
@@ -193,10 +200,14 @@ in_root "pelx-3ds check of the installed scenes" "
 in_root "manual pages" "
     for program in pelx-demo pelx-capture pelx-3ds pelx-view pelx-datagen; do man -w \$program || exit 1; done
     man pelx-capture 2>&1 | grep -q -- --benchmark"
+in_root "pelx-demo --help and --version" "
+    cd /
+    pelx-demo --help | grep -q '^Usage: pelx-demo'
+    [ \"\$(pelx-demo --version)\" = 'pelx-demo $version' ]"
 in_root "pelx-demo's launch dialog and Exit" "
     cd / && xvfb-run -a -s '$screen' /opt/pelx-check/launch_dialog_xdotool.sh \
         /opt/pelx-check/launch_dialog_probe exit '' pelx-demo"
 release_root
 stage2=$((SECONDS - started))
-say "stage 2 passed in $(elapsed $stage2): installed, played from the installed data, scenes clean, manual pages found, launch dialog ended by Exit"
+say "stage 2 passed in $(elapsed $stage2): installed, played from the installed data, scenes clean, manual pages found, launcher answered, launch dialog ended by Exit"
 say "passed: stage 1 $(elapsed $stage1), stage 2 $(elapsed $stage2)"

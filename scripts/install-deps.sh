@@ -21,9 +21,10 @@ packages=(
   xvfb xauth xdotool
   clang libfuzzer-14-dev libclang-rt-14-dev
   lib3ds-dev
-  # make install and make package: manual pages written from --help, the package's library
-  # dependencies (dpkg-shlibdeps, which runs file), lintian's verdict on the package.
-  help2man dpkg-dev file lintian
+  # make install and make package: manual pages written from --help, the packages' library
+  # dependencies (dpkg-shlibdeps, which runs file), lintian's verdict on the packages, and the
+  # checks of the AppStream metadata and the menu entry (also run by the install-tree test).
+  help2man dpkg-dev file lintian appstream desktop-file-utils
   # make fresh-test: a bare Debian system to build and install on, mounted into a chroot.
   mmdebstrap mount
 )

@@ -1,23 +1,35 @@
-// pelx-icon FILE: writes icon 103, the program's own 32 x 32 picture, as a PNG file for the
-// desktop menu. The build runs it, so the menu's icon is always the one the windows carry.
+// pelx-icon FOLDER: writes icon 103, the program's own picture, as the PNG files of the desktop's
+// icon theme: FOLDER/NxN/apps/pelx.png for every size desktops ask for, the 32 x 32 exactly as
+// the windows carry it and the others drawn from it (icon_sizes.h). The build runs it, so the
+// menu's icons always show the picture the windows carry.
+#include "icon_sizes.h"
 #include "png_writer.h"
-#include "resources/app_icon.h"
 
 #include <cstdio>
-#include <vector>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fputs("usage: pelx-icon FILE\nWrites the program's 32 x 32 icon as a PNG file.\n", stderr);
+        std::fputs("usage: pelx-icon FOLDER\n"
+                   "Writes the program's icon as FOLDER/NxN/apps/pelx.png at 16 to 256 pixels.\n",
+                   stderr);
         return 2;
     }
-    // The icon is fully opaque, so its RGB bytes say all of it.
-    const auto rgba = pelx::appIconRgba();
-    std::vector<uint8_t> rgb;
-    rgb.reserve(rgba.size() / 4 * 3);
-    for (size_t i = 0; i < rgba.size(); i += 4) rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
-    if (!pelx::writePng(argv[1], pelx::APP_ICON_SIZE, pelx::APP_ICON_SIZE, rgb.data())) {
-        std::fprintf(stderr, "pelx-icon: cannot write %s\n", argv[1]);
+    for (int size : pelx::ICON_THEME_SIZES) {
+        const std::string sizeName = std::to_string(size) + "x" + std::to_string(size);
+        const std::filesystem::path folder = std::filesystem::path(argv[1]) / sizeName / "apps";
+        std::error_code failed;
+        std::filesystem::create_directories(folder, failed);
+        std::string error;
+        if (failed) {
+            error = "cannot make " + folder.string() + ": " + failed.message();
+        } else if (pelx::writePng((folder / "pelx.png").string(), size, size, pelx::appIconRgbAt(size).data(),
+                                  &error)) {
+            continue;
+        }
+        std::fprintf(stderr, "pelx-icon: %s\n", error.c_str());
         return 1;
     }
     return 0;
