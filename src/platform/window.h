@@ -1,9 +1,9 @@
 // The window system in a few calls: display modes, a window with an OpenGL drawing surface,
 // its context, one-event pumping, buffer presentation and the cursor. SDL stands behind it.
 //
-// Layer platform, the bottom: window, context, events, clock, random sequence, messages,
-// phase timer, vectors, the view volume, stop signals, whole-or-nothing files. Uses no other
-// folder.
+// Layer platform, the bottom: window, context, events, the scaled full-screen picture, clock,
+// random sequence, messages, phase timer, vectors, the view volume, stop signals,
+// whole-or-nothing files. Uses no other folder.
 #pragma once
 
 #include <cstdint>
