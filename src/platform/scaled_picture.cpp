@@ -105,10 +105,14 @@ void drawScaledPicture(int pictureWidth, int pictureHeight, int screenWidth, int
     const float t0 = 0.5f / static_cast<float>(textureHeight);
     const float s1 = (static_cast<float>(copyWidth) - 0.5f) / static_cast<float>(textureWidth);
     const float t1 = (static_cast<float>(copyHeight) - 0.5f) / static_cast<float>(textureHeight);
+    // On a screen smaller than the picture only the part inside the drawable was drawn; it
+    // keeps its place and proportion in the rectangle, and the rest stays black.
     const float x0 = static_cast<float>(rect.x);
     const float y0 = static_cast<float>(rect.y);
-    const float x1 = static_cast<float>(rect.x + rect.width);
-    const float y1 = static_cast<float>(rect.y + rect.height);
+    const float x1 = x0 + static_cast<float>(rect.width) * static_cast<float>(copyWidth) /
+                              static_cast<float>(pictureWidth);
+    const float y1 = y0 + static_cast<float>(rect.height) * static_cast<float>(copyHeight) /
+                              static_cast<float>(pictureHeight);
     glBegin(GL_QUADS);
     glTexCoord2f(s0, t0);
     glVertex2f(x0, y0);
