@@ -16,8 +16,16 @@ namespace {
 // for a window). Written by setFullscreenMode, read by createDisplayWindow.
 bool modeChangePending = false;
 DisplayMode pendingMode;
-// Whether the display was switched, so closeDisplay returns it.
+// The screen lacks the chosen mode: the window covers the desktop at its own size instead.
+// Written by setFullscreenMode, read by createDisplayWindow.
+bool desktopFullscreenPending = false;
+// Whether the window went full screen (either way), so closeDisplay takes it back.
 bool modeChanged = false;
+// Full screen, and the size every frame is drawn at then, whatever the screen's size. Written
+// by createDisplayWindow, read by initRenderer.
+bool fullscreenPicture = false;
+int pictureWidth = 0;
+int pictureHeight = 0;
 
 } // namespace
 
@@ -31,8 +39,9 @@ void setFullscreenMode(int width, int height) {
     mode.width = width;
     mode.height = height;
     if (!displayOffersMode(mode)) {
-        showMessage("Display Mode Not Compatible", "Error");
-        postQuit();
+        // Many screens (laptop panels, virtual machines, remote desktops) offer only their own
+        // size. The picture is then drawn at the chosen size and scaled onto the desktop.
+        desktopFullscreenPending = true;
         return;
     }
     pendingMode = mode;
@@ -43,6 +52,10 @@ PlatformWindow* createDisplayWindow(const char* title, int width, int height, bo
                                     void* instance) {
     registerWindowClass(DISPLAY_CLASS_NAME);
     modeChangePending = false;
+    desktopFullscreenPending = false;
+    fullscreenPicture = fullscreen;
+    pictureWidth = width;
+    pictureHeight = height;
     if (fullscreen) {
         setFullscreenMode(width, height);
         showCursor(false);
@@ -53,6 +66,11 @@ PlatformWindow* createDisplayWindow(const char* title, int width, int height, bo
     setWindowIcon(window, appIconRgba().data());
     if (modeChangePending) {
         modeChanged = enterFullscreen(window, pendingMode);
+        // A mode the screen lists but then refuses is met like one it lacks.
+        if (!modeChanged) desktopFullscreenPending = true;
+    }
+    if (desktopFullscreenPending) {
+        modeChanged = enterDesktopFullscreen(window);
         if (!modeChanged) {
             showMessage("Display Mode Not Compatible", "Error");
             postQuit();
@@ -85,6 +103,13 @@ bool initRenderer(PlatformWindow* window) {
     displayState.window = window;
     int width = 0, height = 0;
     clientSize(window, &width, &height);
+    // Full screen draws at the chosen size whatever the screen's size (on a screen without
+    // that mode the corner is scaled up when presented), so every drawing step sees the same
+    // viewport, aspect and client area on every screen.
+    if (fullscreenPicture) {
+        width = pictureWidth;
+        height = pictureHeight;
+    }
     displayState.clientRect = ClientRect{0, 0, width, height};
     createRenderContext(displayState.clientRect.right, displayState.clientRect.bottom);
     if (!displayState.renderContext) {
@@ -101,6 +126,7 @@ bool initRenderer(PlatformWindow* window) {
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
 
     displayState.blendDepthMask = true;
+    if (fullscreenPicture) setPictureSize(pictureWidth, pictureHeight);
     return true;
 }
 
@@ -140,6 +166,7 @@ int displayWindowProc(PlatformWindow* window, const WindowEvent& event) {
 }
 
 void closeDisplay() {
+    setPictureSize(0, 0);
     if (displayState.renderContext) {
         makeCurrent(nullptr, nullptr);
         deleteGlContext(displayState.renderContext);

@@ -18,7 +18,8 @@ inline constexpr const char* DISPLAY_TITLE = "Pelx Engine - Demo";
 // can be made.
 PlatformWindow* createDisplayWindow(const char* title, int width, int height, bool fullscreen,
                                     void* instance);
-// Reads the desired mode's base from the desktop and checks that the display offers it.
+// Reads the desired mode's base from the desktop and checks that the display offers it; where
+// it does not, the window will cover the desktop at its own size and frames are scaled onto it.
 void setFullscreenMode(int width, int height);
 // Context, pixel format, projection and fixed OpenGL state. False, after an "Error" box, only
 // when no OpenGL context can be made current: nothing could be drawn.

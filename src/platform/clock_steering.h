@@ -30,9 +30,10 @@ inline constexpr double STEER_TIME_MS = 50;
 // An error larger than this is not drift but a jump of the reference (restarted, or back after a
 // long silence): the clock follows it from where the clock is now instead of leaping.
 inline constexpr double STEER_JUMP_MS = 1000;
-// A reference that has not been seen to move for this long is lost; the clock runs on at the
-// system's pace until it moves again.
-inline constexpr double STEER_LOST_MS = 1000;
+// A reference that has not been seen to move for this long is lost (a sound device that never
+// starts, or has died): the clock runs on at the system's pace until it moves again. Shorter
+// stalls, such as a busy machine starving the sound thread for a second or two, hold the clock.
+inline constexpr double STEER_LOST_MS = 3000;
 
 // The clock's value at system time systemMs, given the reference's latest reading (nullptr when
 // there is none). Without a reading it runs at the system's pace; with one it follows the

@@ -1,6 +1,8 @@
 // SDL2 behind the window calls of window.h.
 #include "platform/window.h"
 
+#include "platform/scaled_picture.h"
+
 #include <SDL.h>
 #include <cstdlib>
 
@@ -15,6 +17,9 @@ Uint32 quitEventType = 0;
 std::function<void()> presentHook;
 // Written by setEventsIgnored (capture tool); read by pollOneEvent.
 bool eventsIgnored = false;
+// The full-screen picture's size. Written by setPictureSize (display); read by presentWindow.
+int pictureWidth = 0;
+int pictureHeight = 0;
 
 SDL_Window* sdl(PlatformWindow* window) {
     return reinterpret_cast<SDL_Window*>(window);
@@ -126,7 +131,10 @@ bool displayOffersMode(const DisplayMode& mode) {
 
 PlatformWindow* createWindow(const char* title, int x, int y, int width, int height, bool borderless) {
     if (!initVideo()) return nullptr;
-    Uint32 flags = SDL_WINDOW_SHOWN | (borderless ? SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE);
+    // The borderless (full-screen) window asks for every pixel of a scaled desktop, so that
+    // the picture scaled onto it stays sharp; the ordinary window keeps the desktop's units.
+    Uint32 flags = SDL_WINDOW_SHOWN |
+                   (borderless ? SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALLOW_HIGHDPI : SDL_WINDOW_RESIZABLE);
     // The pixel format is fixed when the window is made, so the closest-format search happens here.
     for (int depth : {32, 24, 16}) {
         SDL_GL_ResetAttributes();
@@ -158,8 +166,27 @@ bool enterFullscreen(PlatformWindow* window, const DisplayMode& mode) {
     return SDL_SetWindowFullscreen(sdl(window), SDL_WINDOW_FULLSCREEN) == 0;
 }
 
+bool enterDesktopFullscreen(PlatformWindow* window) {
+    // Full screen at the desktop's size is a request to the window manager, which a bare X
+    // server (no window manager) leaves unanswered; a window already of the screen's size at
+    // its origin covers the screen there too.
+    SDL_Rect bounds;
+    const int display = SDL_GetWindowDisplayIndex(sdl(window));
+    if (display >= 0 && SDL_GetDisplayBounds(display, &bounds) == 0) {
+        SDL_SetWindowPosition(sdl(window), bounds.x, bounds.y);
+        SDL_SetWindowSize(sdl(window), bounds.w, bounds.h);
+    }
+    return SDL_SetWindowFullscreen(sdl(window), SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+}
+
 void leaveFullscreen(PlatformWindow* window) {
     SDL_SetWindowFullscreen(sdl(window), 0);
+}
+
+void setPictureSize(int width, int height) {
+    pictureWidth = width;
+    pictureHeight = height;
+    if (width == 0 || height == 0) forgetScaledPictureTexture();
 }
 
 void clientSize(PlatformWindow* window, int* width, int* height) {
@@ -275,6 +302,13 @@ void setEventsIgnored(bool ignored) {
 
 void presentWindow(PlatformWindow* window) {
     if (presentHook) presentHook();
+    if (pictureWidth > 0 && pictureHeight > 0) {
+        // Asked on every frame: the window system may size the window some frames late.
+        int width = 0, height = 0;
+        SDL_GL_GetDrawableSize(sdl(window), &width, &height);
+        if (width != pictureWidth || height != pictureHeight)
+            drawScaledPicture(pictureWidth, pictureHeight, width, height);
+    }
     SDL_GL_SwapWindow(sdl(window));
 }
 

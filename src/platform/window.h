@@ -1,9 +1,9 @@
 // The window system in a few calls: display modes, a window with an OpenGL drawing surface,
 // its context, one-event pumping, buffer presentation and the cursor. SDL stands behind it.
 //
-// Layer platform, the bottom: window, context, events, clock, random sequence, messages,
-// phase timer, vectors, the view volume, stop signals, whole-or-nothing files. Uses no other
-// folder.
+// Layer platform, the bottom: window, context, events, the scaled full-screen picture, clock,
+// random sequence, messages, phase timer, vectors, the view volume, stop signals,
+// whole-or-nothing files. Uses no other folder.
 #pragma once
 
 #include <cstdint>
@@ -46,7 +46,17 @@ void destroyWindow(PlatformWindow* window);
 
 // Switches the display to this mode with the window covering it; false when refused.
 bool enterFullscreen(PlatformWindow* window, const DisplayMode& mode);
+// Covers the screen with the window at the desktop's own size, leaving the mode alone; false
+// when refused.
+bool enterDesktopFullscreen(PlatformWindow* window);
+// Undoes either of the two above.
 void leaveFullscreen(PlatformWindow* window);
+
+// The size frames are drawn at, in the lower-left corner of the back buffer, while the window
+// is full screen. When the drawable has another size, presentWindow shows that corner scaled in
+// proportion over the whole drawable, centred between black bars. 0 x 0 (the default, and
+// windowed play) presents the back buffer as it is.
+void setPictureSize(int width, int height);
 
 void clientSize(PlatformWindow* window, int* width, int* height);
 void setWindowTitle(PlatformWindow* window, const char* title);
@@ -107,8 +117,9 @@ void discardEvents();
 // presented (the capture tool, which never lets an event cost a frame).
 void setEventsIgnored(bool ignored);
 
-// Shows the back buffer. The present hook, when set, runs first, with the finished frame
-// still in the back buffer (the capture tool reads it there).
+// Shows the back buffer, scaled as setPictureSize says. The present hook, when set, runs
+// first, with the finished frame still in the back buffer as drawn (the capture tool reads it
+// there).
 void presentWindow(PlatformWindow* window);
 void setPresentHook(std::function<void()> hook);
 

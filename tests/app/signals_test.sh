@@ -5,6 +5,8 @@
 #   dialog         pelx-demo in its launch dialog ends at once
 #   show           pelx-demo playing full screen at 800x600 ends through its teardown: the
 #                  screen is back in its own mode
+#   show-scaled    the same on a 1920x1080 screen that lacks the mode: the screen keeps its
+#                  size, the picture fills its height in proportion between black bars
 #   capture-png    pelx-capture --out: as many whole PNG files as it says it wrote, nothing else
 #   capture-video  pelx-capture --video: a playable video of that many frames, the soundtrack
 #                  cut to the same length
@@ -33,8 +35,11 @@ wait_for() {
     done
 }
 
-# The show switches the screen mode, which must not reach other tests' display.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
+# The show switches the screen mode, which must not reach other tests' display. A white root
+# window shows any part of the desktop the show leaves uncovered.
+screen=1280x1024
+[ "$case" = show-scaled ] && screen=1920x1080
+Xvfb -displayfd 3 -screen 0 "${screen}x24" -wr -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
 pids+=($!)
 wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -n 1 "$work/display")"
@@ -69,6 +74,21 @@ dialog_window() {
     [ -n "$wid" ]
 }
 screen_mode_is() { [ "$("$mode_tool" current)" = "$1" ]; }
+# A picture that is not black inside the rectangle $@ (X Y W H from the top left) and nothing
+# but black outside it.
+picture_only_in() {
+    "$mode_tool" lit "$@" >"$work/lit" || return 1
+    read -r inside outside <"$work/lit"
+    [ "$outside" -eq 0 ] && [ "$inside" -gt 50000 ]
+}
+click_launch() {
+    launch=$("$probe" --layout | awk '$1 == 1003 { printf "%d %d", $2 + $4 / 2, $3 + $5 / 2 }')
+    cd "$show_dir" && start "$demo"
+    wait_for 30 dialog_window || fail "no launch dialog"
+    # "Launch" as it stands: full screen at 800 x 600.
+    # shellcheck disable=SC2086
+    xdotool mousemove --window "$wid" $launch click --window "$wid" 1
+}
 no_hidden_files_in() { [ -z "$(find "$1" -maxdepth 1 -name '.?*')" ] || fail "left behind: $(ls -A "$1")"; }
 # Checks that ffprobe decodes exactly $frames frames, without complaint, from the video in $@.
 decodes_all() {
@@ -91,17 +111,25 @@ show)
     pids+=($!)
     wait_for 10 grep -qs ready "$work/mode" || fail "cannot offer the mode 800x600"
     screen_mode_is 1280x1024 || fail "the screen does not start at 1280x1024"
-    launch=$("$probe" --layout | awk '$1 == 1003 { printf "%d %d", $2 + $4 / 2, $3 + $5 / 2 }')
-    cd "$show_dir" && start "$demo"
-    wait_for 30 dialog_window || fail "no launch dialog"
-    # "Launch" as it stands: full screen at 800 x 600.
-    # shellcheck disable=SC2086
-    xdotool mousemove --window "$wid" $launch click --window "$wid" 1
+    click_launch
     wait_for 60 screen_mode_is 800x600 || fail "the show did not switch the screen to 800x600"
     sleep 2
     # A frame takes well under a second; a loading step may take longer.
     stop_within 10
     screen_mode_is 1280x1024 || fail "the screen was left at $("$mode_tool" current)"
+    ;;
+show-scaled)
+    # 800 x 600 scaled to the full height: 1440 x 1080, with bars of (1920 - 1440) / 2 = 240.
+    screen_mode_is 1920x1080 || fail "the screen does not start at 1920x1080"
+    click_launch
+    wait_for 60 picture_only_in 240 0 1440 1080 ||
+        fail "no picture between black bars; lit inside and outside: $(cat "$work/lit")"
+    # Still so a while later, the loading behind.
+    sleep 2
+    picture_only_in 240 0 1440 1080 || fail "lit inside and outside the picture: $(cat "$work/lit")"
+    screen_mode_is 1920x1080 || fail "the screen was switched to $("$mode_tool" current)"
+    stop_within 10
+    screen_mode_is 1920x1080 || fail "the screen was left at $("$mode_tool" current)"
     ;;
 capture-*)
     cd "$work" && ln -s "$show_dir/data" data

@@ -139,8 +139,8 @@ TEST(ClockSteeringTest, WithoutReadingsTheSystemPaceGoesOnFromWhereTheClockIs) {
     reading = {1.0, 6016, 46};
     EXPECT_NEAR(steerClock(clock, 6016, &reading), 6016, 1e-9);
     EXPECT_EQ(steerClock(clock, 7016, nullptr), 7016);
-    // A reading older than a second is a lost reference: the system's pace again.
-    EXPECT_EQ(steerClock(clock, 8100, &reading), 8100);
+    // A reading older than three seconds is a lost reference: the system's pace again.
+    EXPECT_EQ(steerClock(clock, 9100, &reading), 9100);
 }
 
 } // namespace
