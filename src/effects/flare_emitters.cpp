@@ -2,10 +2,10 @@
 // as camera-facing additive sprites, optionally tinted by the scene's lights instead of fading.
 #include "effects/flare_emitters.h"
 
-#include "lighting/geometry.h"
 #include "particles/particle_renderers.h"
 #include "platform/frame.h"
 #include "platform/phase_timer.h"
+#include "platform/random.h"
 
 #include <GL/gl.h>
 #include <algorithm>
