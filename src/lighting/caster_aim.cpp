@@ -2,6 +2,7 @@
 // caster's planes, and only the casters that some ray to it may cross. What is left out is
 // certain to be missed, so the colours are those of testing every caster.
 #include "lighting/lighting_internal.h"
+#include "scene/name_marks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,7 +29,7 @@ void prepareCasters(CallScratch& s, Scene& scene, bool (*castsShadow)(const Scen
     SceneObject* object = &scene;
     for (int n = 0; n < scene.objectCount; ++n, object = following(object)) {
         if (!castsShadow(*object)) continue;
-        Caster caster{object, object->name[0] == '%', static_cast<uint32_t>(s.rectangles.size()), 0};
+        Caster caster{object, isAdditive(*object), static_cast<uint32_t>(s.rectangles.size()), 0};
         const Vec3f* sections[3];
         caster.rectangleCount = static_cast<uint32_t>(sectionsOf(*object, sections));
         for (uint32_t r = 0; r < caster.rectangleCount; ++r)

@@ -3,15 +3,12 @@
 // call recomputes.
 #include "lighting/geometry.h"
 #include "lighting/lighting_internal.h"
+#include "scene/name_marks.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace pelx::lighting_internal {
-
-bool nameMarked(const SceneObject& object, char mark) {
-    return object.name[0] == mark || (object.name[0] != 0 && object.name[1] == mark);
-}
 
 int usableLightCount(const Scene& scene) {
     return std::clamp(scene.lightCount, 0, MAX_LIGHTS);
@@ -65,7 +62,7 @@ void addLight(Vec3f& colour, const SceneLight& light, double att, int shadow, co
 }
 
 bool lightApplies(const Scene& scene, const SceneObject& mesh, const SceneLight& light) {
-    if (light.tag == '&' || !light.on) return false;
+    if (isStaticLight(light) || !light.on) return false;
     // A still light on a still mesh gives the same colours every frame; in shadow mode a
     // moving mesh anywhere may throw a new shadow, so then every light is recomputed.
     return (scene.lightingMode == LIGHTING_SHADOWS && scene.hasMovingMesh) || light.moving ||

@@ -9,6 +9,7 @@
 #include "lighting/geometry.h"
 #include "lighting/lighting_internal.h"
 #include "platform/phase_timer.h"
+#include "scene/name_marks.h"
 
 #include <algorithm>
 #include <cassert>
@@ -105,7 +106,7 @@ void precomputeLighting(Scene& scene) {
     if (lit) {
         for (int j = 0; j < lightCount; ++j) {
             const SceneLight* light = scene.lights[j];
-            if (!light || light->tag != '&') continue;
+            if (!light || !isStaticLight(*light)) continue;
             s.jobLights.push_back(static_cast<uint8_t>(j));
             s.aims[j].light = light;
             s.aims[j].state.store(AIM_READY, std::memory_order_relaxed);
@@ -150,7 +151,7 @@ void computeLighting(Scene& scene) {
         SceneObject* object = &scene;
         for (int i = 0; i < scene.objectCount; ++i, object = following(object)) {
             SceneObject& mesh = *object;
-            if (mesh.kind != KIND_MESH || nameMarked(mesh, '$')) continue;
+            if (mesh.kind != KIND_MESH || skipsFrameLighting(mesh)) continue;
             MeshJob job{&mesh, litVertexCount(mesh), static_cast<uint32_t>(s.jobLights.size()), 0};
             const Vec3d shift{mesh.position.x - mesh.pivot.x, mesh.position.y - mesh.pivot.y,
                               mesh.position.z - mesh.pivot.z};
@@ -166,7 +167,8 @@ void computeLighting(Scene& scene) {
             s.jobs.push_back(job);
         }
         if (anyApplied) {
-            if (shadows) prepareCasters(s, scene, [](const SceneObject& o) { return !nameMarked(o, '!'); });
+            if (shadows)
+                prepareCasters(s, scene, [](const SceneObject& o) { return !castsNoFrameShadow(o); });
             for (uint8_t j : s.jobLights) {
                 s.aims[j].light = scene.lights[j];
                 s.aims[j].state.store(AIM_WANTED, std::memory_order_relaxed);
@@ -205,7 +207,7 @@ int shadowTest(Scene& scene, int vertex, int meshIndex, int lightIndex, const ui
                 const float planeConstant = planeDistance(normal, sections[r][0]);
                 const float endSide = static_cast<float>(dot(normal, segment[1]) + planeConstant);
                 if (segmentHitsRectangle(sections[r], normal, planeConstant, endSide, segment))
-                    result = object->name[0] == '%' ? SHADOW_TRANSLUCENT : SHADOW_OPAQUE;
+                    result = isAdditive(*object) ? SHADOW_TRANSLUCENT : SHADOW_OPAQUE;
             }
         }
     }

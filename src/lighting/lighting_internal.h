@@ -19,8 +19,6 @@ namespace pelx::lighting_internal {
 
 // ---- the light model ----
 
-// "$" and "!" count as the first or the second character of a name.
-bool nameMarked(const SceneObject& object, char mark);
 // The light table is trusted as loaded, but never read past its capacity.
 int usableLightCount(const Scene& scene);
 // Vertices whose colour arrays exist; a mesh whose arrays are shorter than vertexCount (a

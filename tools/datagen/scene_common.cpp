@@ -1,6 +1,7 @@
 // The lib3ds model builder shared by the scene files, and the key frames they place on it.
 #include "scene_common.h"
 
+#include "scene/name_marks.h"
 #include "scene/scene.h"
 
 #include <lib3ds/camera.h>
@@ -145,7 +146,7 @@ void SceneBuilder::addMesh(const std::string& name, const MeshData& mesh, const 
         copyName(entry->name, material);
         for (int c = 0; c < 3; ++c) entry->ambient[c] = entry->diffuse[c] = 1.0f;
         entry->diffuse[3] = entry->ambient[3] = 1.0f;
-        if (material.rfind("mirr", 0) != 0) {
+        if (!isMirrorMaterial(material.c_str())) {
             copyName(entry->texture1_map.name, material);
             entry->texture1_map.percent = 1.0f;
         }
@@ -187,7 +188,7 @@ void SceneBuilder::addAnimatedMesh(const std::string& name, const MeshData& mesh
 
 void SceneBuilder::addStaticLight(const std::string& name, Vec3 position, Colour colour, double range) {
     // Any other light is lit per frame only while it moves: a still one would light nothing.
-    require(name[0] == '&', name + ": a light that does not move must be a static '&' light");
+    require(isStaticLightName(name), name + ": a light that does not move must be a static '&' light");
     require(range > 0, name + ": a light needs a range");
     claimName(name);
     Lib3dsLight* light = lib3ds_light_new(name.c_str());
@@ -206,7 +207,7 @@ void SceneBuilder::addStaticLight(const std::string& name, Vec3 position, Colour
 
 void SceneBuilder::addMovingLight(const std::string& name, Colour colour, double range,
                                   const std::vector<PositionKey>& path) {
-    require(name[0] != '&', name + ": a static '&' light cannot move");
+    require(!isStaticLightName(name), name + ": a static '&' light cannot move");
     require(path.size() >= 2, name + ": a moving light needs two position keys");
     require(range > 0, name + ": a light needs a range");
     requireRisingFrames(framesOf(path), 1, frames, name);
