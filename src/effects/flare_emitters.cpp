@@ -2,10 +2,11 @@
 // as camera-facing additive sprites, optionally tinted by the scene's lights instead of fading.
 #include "effects/flare_emitters.h"
 
-#include "lighting/geometry.h"
 #include "particles/particle_renderers.h"
 #include "platform/frame.h"
 #include "platform/phase_timer.h"
+#include "platform/random.h"
+#include "scene/name_marks.h"
 
 #include <GL/gl.h>
 #include <algorithm>
@@ -16,12 +17,6 @@
 namespace pelx {
 
 namespace {
-
-// "0" to "3" after the "*"; a name without a kind digit makes a plain flare.
-int32_t kindFromName(const SceneObject& object) {
-    const char c = object.name[1];
-    return (c >= '0' && c <= '3') ? c - '0' : 0;
-}
 
 bool rises(int32_t kind) {
     return kind == 1 || kind == 3;
@@ -37,7 +32,7 @@ void buildFlareEmitters(Scene& scene, int capacity, float lifetime, int rate, fl
     resetCursor(scene);
     for (int n = 0; n < scene.objectCount; ++n, nextObject(scene)) {
         SceneObject& object = *scene.current;
-        if (object.kind != KIND_MESH || object.name[0] != '*') continue;
+        if (object.kind != KIND_MESH || !isFlareCarrier(object)) continue;
         // The table holds MAX_EMITTERS carriers; any beyond them stay plain meshes.
         if (scene.emitterCount >= MAX_EMITTERS) break;
         // The material's name is also its picture's file name (kept within its 256 bytes). A
@@ -49,7 +44,7 @@ void buildFlareEmitters(Scene& scene, int capacity, float lifetime, int rate, fl
                      : std::string();
         auto system = std::make_unique<ParticleSystem>(capacity, material ? picture.c_str() : nullptr,
                                                        lifetime, rate, size, rise);
-        system->kind = kindFromName(object);
+        system->kind = flareKind(object);
         scene.emitters[scene.emitterCount] = std::move(system);
         scene.emitterObjects[scene.emitterCount] = &object;
         scene.emitterCount += 1;

@@ -4,7 +4,7 @@
 #include "effects/mask_emitter.h"
 
 #include "image/texture.h"
-#include "lighting/geometry.h"
+#include "platform/random.h"
 
 #include <algorithm>
 

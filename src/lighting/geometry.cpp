@@ -2,8 +2,6 @@
 // float result is rounded once when it is stored, so every caller sees the same bits.
 #include "lighting/geometry.h"
 
-#include "platform/random.h"
-
 #include <cmath>
 
 namespace pelx {
@@ -17,10 +15,6 @@ constexpr double FULL_TURN = 6.283185307179586;
 
 float absoluteValue(float x) {
     return x < 0 ? -x : x;
-}
-
-int randomBelow(int n) {
-    return nextRandom() % n;
 }
 
 Vec3f vectorDifference(Vec3f a, Vec3f b) {

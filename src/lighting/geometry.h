@@ -1,5 +1,5 @@
 // Small geometry on Vec3f values: vector arithmetic, triangle planes and the segment-against-
-// polygon test under the shadow rays; plus the show's shared random draw.
+// polygon test under the shadow rays.
 #pragma once
 
 #include "platform/vec.h"
@@ -7,8 +7,6 @@
 namespace pelx {
 
 float absoluteValue(float x);
-// 0 .. n - 1 from the show's one never-seeded random sequence.
-int randomBelow(int n);
 Vec3f vectorDifference(Vec3f a, Vec3f b);
 Vec3f crossProduct(Vec3f a, Vec3f b);
 double dotProduct(Vec3f a, Vec3f b);

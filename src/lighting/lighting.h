@@ -2,8 +2,12 @@
 // mode 3 a shadow ray to the light is tested against the casters' section rectangles.
 // "&" lights are baked into baseColors at load; the others are added per frame.
 //
-// Layer lighting: geometry helpers, static bake, per-frame lighting. May use scene and the
-// layers below it.
+// Layer lighting: geometry helpers (geometry.h) and the vertex lighting, one file per part:
+// the light model (light_model.cpp), the casters' section rectangles and their shortcuts
+// (section_rectangles.h and .cpp), the narrowing of the casters (caster_aim.cpp), the ray blocks
+// (ray_blocks.cpp), the vertex runs shared among threads (vertex_runs.cpp) and these entry
+// points (lighting.cpp); lighting_internal.h is what they share. May use scene and the layers
+// below it.
 #pragma once
 
 #include "scene/scene.h"

@@ -15,6 +15,12 @@ int nextRandom() {
     return static_cast<int>((seed >> 16) & 0x7fff);
 }
 
-void resetRandom() { seed = 1; }
+int randomBelow(int n) {
+    return nextRandom() % n;
+}
+
+void resetRandom() {
+    seed = 1;
+}
 
 } // namespace pelx

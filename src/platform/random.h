@@ -7,6 +7,9 @@ namespace pelx {
 // Next value 0..32767 (the first one of a fresh sequence is 41).
 int nextRandom();
 
+// 0 .. n - 1 from the same sequence (n > 0): the flares' vertices and the fire logo's sparks.
+int randomBelow(int n);
+
 // Start the sequence again from its fixed seed (tests and the capture tool's repeatable runs).
 void resetRandom();
 

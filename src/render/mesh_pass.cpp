@@ -9,6 +9,7 @@
 #include "platform/frame.h"
 #include "platform/launch_options.h"
 #include "platform/view_volume.h"
+#include "scene/name_marks.h"
 
 #include <GL/gl.h>
 #include <algorithm>
@@ -16,10 +17,6 @@
 namespace pelx {
 
 namespace {
-
-bool isAdditive(const SceneObject& object) {
-    return object.name[0] == '%';
-}
 
 // The camera's view, then the object's own motion: moved to its position and turned about its
 // pivot (the first position key, where its vertices were modelled). Objects without a track

@@ -2,7 +2,8 @@
 // object of its object list; every further object is linked after it, in file order. Tables
 // have fixed capacities with counts; nothing grows after loading.
 //
-// Layer scene: the Scene model and its list operations. May use particles, image, platform.
+// Layer scene: the Scene model and its list operations, and the marks in its names and what
+// they mean to the show (name_marks.h). May use particles, image, platform.
 #pragma once
 
 #include "image/texture.h"
@@ -47,7 +48,7 @@ struct SceneLight {
     Vec3f color;          // r, g, b, each non-negative
     float range = 0;      // distance to the spotlight target; 0 without one
     uint8_t moving = 0;   // the position track has more than one key
-    char tag = 0;         // first character of the light's name; '&' marks a static light
+    char tag = 0;         // first character of the light's name; isStaticLight reads it
     uint8_t on = 0;       // switched on; the scene scripts switch it
 };
 

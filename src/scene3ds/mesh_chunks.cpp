@@ -4,6 +4,7 @@
 
 #include "image/texture.h"
 #include "platform/message.h"
+#include "scene/name_marks.h"
 
 #include <cstring>
 #include <new>
@@ -113,7 +114,7 @@ void readMaterial(Scene& scene, const ChunkHeader&) {
     char name[MATERIAL_NAME_SIZE + 1] = {};
     readName(scene, name, MATERIAL_NAME_SIZE);
 
-    if (std::strncmp(name, "mirr", 4) == 0) {
+    if (isMirrorMaterial(name)) {
         scene.mirrorCount += 1;
         object.isMirror = 1;
         // Every "mirr" chunk counts, but a mesh needs only one render texture: a file repeating

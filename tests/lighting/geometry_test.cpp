@@ -1,8 +1,6 @@
 // The geometry helpers against worked numbers: planes, crossings, the angle-sum inside test
-// with its tolerance, and the shared random draw.
+// with its tolerance.
 #include "lighting/geometry.h"
-
-#include "platform/random.h"
 
 #include <gtest/gtest.h>
 
@@ -16,15 +14,6 @@ void expectVec(Vec3f actual, Vec3f expected) {
     EXPECT_FLOAT_EQ(actual.x, expected.x);
     EXPECT_FLOAT_EQ(actual.y, expected.y);
     EXPECT_FLOAT_EQ(actual.z, expected.z);
-}
-
-TEST(GeometryTest, RandomBelowDrawsFromTheSharedSequence) {
-    resetRandom();
-    EXPECT_EQ(randomBelow(32768), 41); // the first value of a fresh run, unreduced
-    EXPECT_EQ(randomBelow(100), 67);   // 18467
-    EXPECT_EQ(randomBelow(1000), 334); // 6334
-    for (int i = 0; i < 200; ++i) ASSERT_EQ(randomBelow(1), 0);
-    resetRandom();
 }
 
 TEST(GeometryTest, VectorArithmeticWorkedValues) {

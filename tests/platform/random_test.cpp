@@ -25,5 +25,14 @@ TEST(RandomTest, ValuesStayInFifteenBitsAndResetRepeats) {
     for (int value : first) ASSERT_EQ(nextRandom(), value);
 }
 
+TEST(RandomTest, RandomBelowDrawsFromTheSharedSequence) {
+    resetRandom();
+    EXPECT_EQ(randomBelow(32768), 41); // the first value of a fresh run, unreduced
+    EXPECT_EQ(randomBelow(100), 67);   // 18467
+    EXPECT_EQ(randomBelow(1000), 334); // 6334
+    for (int i = 0; i < 200; ++i) ASSERT_EQ(randomBelow(1), 0);
+    resetRandom();
+}
+
 } // namespace
 } // namespace pelx

@@ -9,12 +9,11 @@
 // from 25 s) and the white strobe over the floor. The camera enters, glides low along the
 // floor, circles it as the strobe starts, cuts fast between low, high and under-the-ball
 // views, circles the raised hands and pulls up and out.
-#include "scene_common.h"
+#include "scene_disco.h"
 #include "textures.h"
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <string>
 
 namespace pelx {
@@ -22,13 +21,9 @@ namespace pelx {
 namespace {
 
 using namespace datagen;
+using namespace datagen::disco;
 
-constexpr int SECONDS = 115;
-constexpr double PI = std::numbers::pi;
-// The club: x -500..500, z -500..500, y 0..360; the dance floor x, z -250..250, 8 high.
-constexpr double HALF = 500, HEIGHT = 360, FLOOR_HALF = 250, FLOOR_TOP = 8;
 constexpr double TRUSS_Y = 320, TRUSS_HALF = 250;
-const Vec3 BALL{0, 270, 0};
 
 // A head on the truss and its beam sweeping below it: the beam turns about the head, on two
 // axes at two rates, so it traces a loop over the floor and the crowd.
@@ -86,261 +81,6 @@ std::vector<PositionKey> sweep(double radius, double height, double period, doub
         if (f == end) break;
     }
     return path;
-}
-
-// ---- the crowd ----
-
-// The soundtrack's beat in scene seconds: 0.6 s, on a grid that puts a beat on the strobe's
-// first flash at 25 s, then 0.4 s from 55 s, when the strobe quickens.
-double beatsAt(double t) {
-    return t < 55 ? (t - 25) / 0.6 : (55 - 25) / 0.6 + (t - 55) / 0.4;
-}
-// Key frames on every half beat, from the first after frame 0 to the scene's end.
-std::vector<int> halfBeatFrames() {
-    std::vector<int> frames{0};
-    const int end = frameAt(SECONDS);
-    for (int f = 750 - 9 * 83; f < 1650; f += 9) frames.push_back(f);
-    for (int f = 1650; f < end; f += 6) frames.push_back(f);
-    frames.push_back(end);
-    return frames;
-}
-
-// The figures' clothes: a 4 x 4 sheet of swatches (data/dancers.jpg): row 0 skin, rows 1 and 2
-// shirts, row 3 trousers and skirts.
-void paintSwatch(MeshData& mesh, size_t from, int column, int row) {
-    for (size_t i = from; i < mesh.uvs.size(); ++i)
-        mesh.uvs[i] = {static_cast<float>(column / 4.0 + 0.05 + 0.15 * (i % 2)),
-                       static_cast<float>(row / 4.0 + 0.05 + 0.15 * ((i / 2) % 2))};
-}
-void addPart(MeshData& mesh, const MeshData& part, int column, int row) {
-    const size_t from = mesh.uvs.size();
-    mesh.append(part);
-    paintSwatch(mesh, from, column, row);
-}
-
-struct Figure {
-    double x, z;
-    int facing;   // quarter turns from facing +z: 1 faces +x, 2 faces -z, 3 faces -x
-    int style;    // 0 both arms together, 1 arms in turn, 2 one arm waving
-    double phase; // in beats
-    int skin, shirtColumn, shirtRow, legs;
-};
-
-// Someone about 160 units tall (the bar is 105 high), standing at the origin facing +z, in
-// three parts: the legs, which stay planted, the body from the hips up, which dips and sways
-// on the legs, and the arms, hanging from shoulders at (+-20, 130, 0).
-MeshData figureLegs(const Figure& f) {
-    MeshData m;
-    // Their tops are inside the hips, their soles on the floor.
-    const unsigned sides = BOX_ALL & ~(BOX_BOTTOM | BOX_TOP);
-    addPart(m, box({-11, 0, -5.5}, {-3, 76, 5.5}, 40, 1e9, sides), f.legs, 3);
-    addPart(m, box({3, 0, -5.5}, {11, 76, 5.5}, 40, 1e9, sides), f.legs, 3);
-    return m;
-}
-MeshData figureBody(const Figure& f) {
-    MeshData m;
-    // Faces inside the next part up are left out: each would be filled and then hidden.
-    addPart(m, box({-14, 66, -8}, {14, 90, 8}, 40, 1e9, BOX_ALL & ~BOX_TOP), f.legs, 3);
-    addPart(m, box({-17, 88, -9}, {17, 134, 9}, 40), f.shirtColumn, f.shirtRow);
-    addPart(m, box({-4, 132, -4}, {4, 141, 4}, 40, 1e9, BOX_ALL & ~(BOX_BOTTOM | BOX_TOP)), f.skin, 0);
-    addPart(m, sphere({0, 151, 1}, 11, 6, 4), f.skin, 0);
-    return m;
-}
-MeshData figureArm(const Figure& f, double side) {
-    MeshData m;
-    const double x = side * 21.5; // a unit clear of the body
-    addPart(m, box({x - 3.2, 100, -3.7}, {x + 3.2, 133, 3.7}, 40), f.shirtColumn, f.shirtRow);
-    // The forearm and the hand in one.
-    addPart(m, box({x - 2.6, 61, -3}, {x + 2.6, 102, 3}, 40, 1e9, BOX_ALL & ~BOX_TOP), f.skin, 0);
-    return m;
-}
-
-struct Pose {
-    double bob, lean, right, left; // units down; degrees about the facing axis
-};
-
-// How a figure moves on the beat: it dips on every beat and sways from side to side over two;
-// its arms swing higher as the night goes on, over its head from 55 s.
-Pose poseAt(const Figure& f, double t) {
-    const double b = beatsAt(t) + f.phase;
-    const double dip = 0.5 + 0.5 * std::cos(2 * PI * b);
-    const int energy = t < 25 ? 0 : t < 55 ? 1 : t < 85 ? 2 : 3;
-    const double depth[] = {3, 5, 6, 7}, low[] = {12, 25, 50, 110}, swing[] = {18, 40, 70, 40};
-    Pose p{-depth[energy] * dip, 5 * std::sin(PI * b), 0, 0};
-    const double alternate = 0.5 + 0.5 * std::cos(PI * b);
-    switch (f.style) {
-    case 0:
-        p.right = p.left = low[energy] + swing[energy] * dip;
-        break;
-    case 1:
-        p.right = low[energy] + swing[energy] * alternate;
-        p.left = low[energy] + swing[energy] * (1 - alternate);
-        break;
-    default:
-        p.right = 150 + 20 * std::sin(PI * b);
-        p.left = 10 + 8 * dip;
-        break;
-    }
-    return p;
-}
-
-// A mesh's faces reordered so that those on its side toward `out` come first. Where the cameras
-// mostly see that side, its faces are drawn first and hide the far side, which is then never
-// filled: a box drawn in the other order fills most of its pixels twice.
-MeshData nearSideFirst(MeshData mesh, Vec3 out) {
-    auto reach = [&](const std::array<uint32_t, 3>& face) {
-        return dot(mesh.positions[face[0]] + mesh.positions[face[1]] + mesh.positions[face[2]], out);
-    };
-    std::stable_sort(mesh.faces.begin(), mesh.faces.end(),
-                     [&](const auto& a, const auto& b) { return reach(a) > reach(b); });
-    return mesh;
-}
-
-// One figure's body and arms, moving on the beat; its legs go into `legs`, which stands still.
-void addFigure(SceneBuilder& scene, MeshData& legs, int n, const Figure& f) {
-    const double yaw = PI / 2 * f.facing;
-    // Standing on the dance floor or, off it, on the club's floor.
-    const bool onFloor = std::fabs(f.x) <= FLOOR_HALF && std::fabs(f.z) <= FLOOR_HALF;
-    const Vec3 ground{f.x, onFloor ? FLOOR_TOP : 0, f.z};
-    const Vec3 forward{std::sin(yaw), 0, std::cos(yaw)};
-    // Most cameras look at the crowd from outside its ring and from above.
-    const Vec3 out = normalized(Vec3{f.x, 0, f.z}) + Vec3{0, 0.5, 0};
-    auto place = [&](const MeshData& m) { return nearSideFirst(translated(turnedY(m, {}, yaw), ground), out); };
-    auto at = [&](Vec3 local) {
-        MeshData point;
-        point.addVertex(local, 0, 0);
-        return place(point).positions[0];
-    };
-    legs.append(place(figureLegs(f)));
-
-    // The body sways about the hips; the shoulders go with it.
-    const Vec3 hips = at({0, 74, 0}), rightShoulder = at({20, 130, 0}), leftShoulder = at({-20, 130, 0});
-    std::vector<PositionKey> bodyPath, rightPath, leftPath;
-    std::vector<RotationKey> bodyTurns, rightTurns, leftTurns;
-    Pose before{};
-    for (int frame : halfBeatFrames()) {
-        // The first key is the pose the meshes are built in.
-        const Pose p = frame == 0 ? Pose{} : poseAt(f, frame / 30.0);
-        const Vec3 down{0, p.bob, 0};
-        bodyPath.push_back({frame, hips + down});
-        rightPath.push_back({frame, turnedAbout(rightShoulder, hips, forward, p.lean) + down});
-        leftPath.push_back({frame, turnedAbout(leftShoulder, hips, forward, p.lean) + down});
-        bodyTurns.push_back({frame, p.lean - before.lean, forward});
-        // Raising the right arm turns it about the facing axis one way, the left the other.
-        rightTurns.push_back({frame, (p.lean + p.right) - (before.lean + before.right), forward});
-        leftTurns.push_back({frame, (p.lean - p.left) - (before.lean - before.left), forward});
-        before = p;
-    }
-    // Named to come before the dance floor in the file, so they are drawn first and hide the
-    // floor behind them instead of being drawn over it.
-    const std::string id = std::to_string(n);
-    scene.addAnimatedMesh("!crowd" + id, place(figureBody(f)), TEX_DANCERS, bodyPath, bodyTurns);
-    scene.addAnimatedMesh("!crowdR" + id, place(figureArm(f, 1)), TEX_DANCERS, rightPath, rightTurns);
-    scene.addAnimatedMesh("!crowdL" + id, place(figureArm(f, -1)), TEX_DANCERS, leftPath, leftTurns);
-}
-
-void addCrowd(SceneBuilder& scene) {
-    // A loose ring round the middle of the floor, which the camera under the ball keeps clear,
-    // and the DJ behind the booth.
-    const Figure crowd[] = {
-        {-145, -84, 1, 0, 0.00, 0, 1, 1, 0}, {-62, -154, 0, 1, 0.25, 1, 2, 1, 1},
-        {70, -141, 0, 2, 0.50, 2, 3, 1, 2},  {154, -48, 3, 0, 0.10, 3, 0, 2, 0},
-        {141, 84, 3, 1, 0.60, 0, 1, 2, 1},   {40, 154, 2, 0, 0.35, 1, 2, 2, 3},
-        {-84, 141, 2, 2, 0.80, 2, 3, 2, 0},  {-163, 40, 1, 1, 0.15, 3, 0, 1, 2},
-        {0, -455, 0, 2, 0.00, 2, 0, 2, 1},
-    };
-    MeshData legs;
-    int n = 1;
-    for (const Figure& f : crowd) addFigure(scene, legs, n++, f);
-    scene.addMesh("!crowdlegs", legs, TEX_DANCERS);
-}
-
-// ---- the mirror ball's spots ----
-
-// How far the ball has turned: it swings slowly one way and back, so its spots sweep the room.
-double ballTurn(double t) {
-    return 32 * std::sin(2 * PI * t / 36);
-}
-
-// A fixed hash of a cell and a seed, for scattering spots the same way every run.
-uint32_t spotHash(uint32_t cell, uint32_t seed) {
-    uint32_t h = seed * 40503u + 2654435761u * (cell + 1);
-    h ^= h >> 15;
-    h *= 2246822519u;
-    h ^= h >> 13;
-    return h;
-}
-
-// Spots on a surface: origin, the two edges (at right angles), cells of `cell` units along
-// each, and in about two cells of three a spot up to `half` from its middle, placed apart
-// from its neighbours so no two overlap. `keep` can turn cells down by their middle.
-template <typename Keep>
-MeshData scatterSpots(Vec3 origin, Vec3 edgeU, Vec3 edgeV, double cell, double half, uint32_t seed,
-                      Keep keep) {
-    MeshData spots;
-    const Vec3 u = normalized(edgeU), v = normalized(edgeV);
-    const int nu = static_cast<int>(length(edgeU) / cell), nv = static_cast<int>(length(edgeV) / cell);
-    for (int j = 0; j < nv; ++j)
-        for (int i = 0; i < nu; ++i) {
-            const uint32_t h = spotHash(static_cast<uint32_t>(j * nu + i), seed);
-            if (h % 3 == 0) continue;
-            const double r = half * (0.6 + 0.4 * ((h >> 4) & 7) / 7.0), room = cell / 2 - r - 1;
-            const double a = ((h >> 8) & 255) / 255.0 * 2 - 1, b = ((h >> 16) & 255) / 255.0 * 2 - 1;
-            const Vec3 c = origin + u * ((i + 0.5) * cell + a * room) + v * ((j + 0.5) * cell + b * room);
-            if (!keep(c)) continue;
-            spots.append(grid(c - u * r - v * r, u * (2 * r), v * (2 * r), 1, 1, 1, 1));
-        }
-    return spots;
-}
-
-void addBallSpots(SceneBuilder& scene) {
-    const int end = frameAt(SECONDS);
-    // Floor and ceiling turn with the ball about its cord: the inner disc stays on the dance
-    // floor, the outer ring off it, so no spot leaves its surface.
-    auto within = [](double inner, double outer) {
-        return [=](Vec3 p) {
-            const double r = std::hypot(p.x, p.z);
-            return r >= inner && r <= outer;
-        };
-    };
-    MeshData flat =
-        scatterSpots({-240, FLOOR_TOP + 0.8, -240}, {480, 0, 0}, {0, 0, 480}, 50, 6, 11, within(0, 240));
-    flat.append(scatterSpots({-640, 0.8, -640}, {1280, 0, 0}, {0, 0, 1280}, 100, 9, 12, within(360, 640)));
-    flat.append(
-        scatterSpots({-640, HEIGHT - 0.8, -640}, {1280, 0, 0}, {0, 0, 1280}, 120, 15, 13, within(0, 640)));
-    std::vector<RotationKey> turns;
-    double previous = 0;
-    for (int f = 0;; f = std::min(f + 15, end)) {
-        const double angle = ballTurn(f / 30.0);
-        turns.push_back({f, angle - previous, {0, 1, 0}});
-        previous = angle;
-        if (f == end) break;
-    }
-    scene.addAnimatedMesh("%$spots", flat, TEX_SPOT, {{0, BALL}, {end, BALL}}, turns);
-
-    // On the walls the spots slide along, as far as the ball's turn carries them at the wall;
-    // each wall's patch reaches past its ends, where the neighbouring walls hide it.
-    const double reach = HALF * 32 * PI / 180 + 20;
-    const struct {
-        const char* name;
-        Vec3 origin, along, inward;
-        uint32_t seed;
-    } walls[] = {{"%$spotsN", {HALF + reach, 15, -HALF}, {-1, 0, 0}, {0, 0, 1}, 21},
-                 {"%$spotsE", {HALF, 15, HALF + reach}, {0, 0, -1}, {-1, 0, 0}, 22},
-                 {"%$spotsS", {-HALF - reach, 15, HALF}, {1, 0, 0}, {0, 0, -1}, 23},
-                 {"%$spotsW", {-HALF, 15, -HALF - reach}, {0, 0, 1}, {1, 0, 0}, 24}};
-    for (const auto& w : walls) {
-        const MeshData spots = scatterSpots(w.origin + w.inward * 1.2, w.along * (2 * (HALF + reach)),
-                                            {0, HEIGHT - 30, 0}, 90, 10, w.seed, [](Vec3) { return true; });
-        std::vector<PositionKey> path;
-        const Vec3 centre = w.origin + w.along * (HALF + reach) + Vec3{0, 150, 0};
-        for (int f = 0;; f = std::min(f + 15, end)) {
-            // Turning the ball the positive way about y carries each wall's spots along it.
-            path.push_back({f, centre + w.along * (HALF * ballTurn(f / 30.0) * PI / 180)});
-            if (f == end) break;
-        }
-        scene.addAnimatedMesh(w.name, spots, TEX_SPOT, path);
-    }
 }
 
 void addCameras(SceneBuilder& scene) {
@@ -441,19 +181,22 @@ SceneModel buildDiscoScene() {
     for (int sx = -1; sx <= 1; sx += 2)
         for (int sz = -1; sz <= 1; sz += 2) {
             const double x = sx * 330, z = sz * 330;
-            scene.addMesh("!bass" + std::to_string(n++),
-                          roomSideFirst(box({x - 35, 0, z - 30}, {x + 35, 160, z + 30}, 70, 80, BOX_NO_BOTTOM),
-                                        {x, 0, z}),
-                          TEX_SPEAKER);
+            scene.addMesh(
+                "!bass" + std::to_string(n++),
+                roomSideFirst(box({x - 35, 0, z - 30}, {x + 35, 160, z + 30}, 70, 80, BOX_NO_BOTTOM),
+                              {x, 0, z}),
+                TEX_SPEAKER);
         }
     n = 1;
     for (int sx = -1; sx <= 1; sx += 2)
         for (int sz = -1; sz <= 1; sz += 2)
-            scene.addMesh("!pillar" + std::to_string(n++),
-                          roomSideFirst(cylinder({sx * 420.0, 0, sz * 420.0}, 25, HEIGHT, 8, 1, 2, 120, false, false),
-                                        {sx * 420.0, 0, sz * 420.0}),
-                          TEX_CHROME);
-    scene.addMesh("!bar", roomSideFirst(box({380, 0, -300}, {460, 105, 300}, 60, 75, BOX_NO_BOTTOM), {420, 0, 0}),
+            scene.addMesh(
+                "!pillar" + std::to_string(n++),
+                roomSideFirst(cylinder({sx * 420.0, 0, sz * 420.0}, 25, HEIGHT, 8, 1, 2, 120, false, false),
+                              {sx * 420.0, 0, sz * 420.0}),
+                TEX_CHROME);
+    scene.addMesh("!bar",
+                  roomSideFirst(box({380, 0, -300}, {460, 105, 300}, 60, 75, BOX_NO_BOTTOM), {420, 0, 0}),
                   TEX_WOOD);
 
     // The truss: bars along x with the bars along z fitted between them.

@@ -4,6 +4,7 @@
 #include "inspect.h"
 
 #include "image/texture.h"
+#include "scene/name_marks.h"
 #include "scene3ds/byte_source.h"
 #include "scene3ds/chunk_handlers.h"
 #include "scene3ds/scene_loader.h"
@@ -198,14 +199,14 @@ std::vector<Finding> checkScene(const char* path) {
         if (object->kind == KIND_CAMERA && ++camerasSeen > MAX_CAMERAS)
             error(name, "camera past the " + std::to_string(MAX_CAMERAS) + " a scene can play: never used");
 
-        if (object->name[0] == '*') {
+        if (isFlareCarrier(*object)) {
             if (object->kind != KIND_MESH) {
                 warning(name, "marked as a flare carrier (\"*\") but not a mesh: it carries no flares");
             } else {
                 if (++carriersSeen > MAX_EMITTERS)
                     error(name, "flare carrier past the " + std::to_string(MAX_EMITTERS) +
                                     " emitters a scene can hold: no flares");
-                if (object->name[1] < '0' || object->name[1] > '3')
+                if (!hasFlareKind(*object))
                     warning(
                         name,
                         "flare carrier without a kind digit 0-3 as its second character: it emits as kind 0");
@@ -219,7 +220,7 @@ std::vector<Finding> checkScene(const char* path) {
             if (!inTable)
                 error(name, "light past the " + std::to_string(MAX_LIGHTS) +
                                 " a scene can hold: it lights nothing");
-            const bool staticLight = object->light.tag == '&';
+            const bool staticLight = isStaticLight(object->light);
             if (!(object->light.range > 0)) {
                 warning(name, "no spotlight target (range 0): it lights nothing");
             } else if (!staticLight && !object->light.moving && !scene.hasMovingMesh) {

@@ -5,6 +5,7 @@
 #include "platform/display_state.h"
 #include "platform/frame.h"
 #include "render/animation.h"
+#include "scene/name_marks.h"
 #include "scene3ds/chunk_reader.h"
 #include "scene3ds/scene_loader.h"
 
@@ -228,7 +229,7 @@ bool lightReachesMeshes(const Scene& scene) {
     for (int i = 0; i < std::min(scene.lightCount, MAX_LIGHTS); ++i) {
         const SceneLight* light = scene.lights[i];
         if (!light || !(light->range > 0)) continue;
-        if (light->tag == '&' || light->moving || scene.hasMovingMesh) return true;
+        if (isStaticLight(*light) || light->moving || scene.hasMovingMesh) return true;
     }
     return false;
 }
