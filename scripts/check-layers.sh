@@ -11,8 +11,9 @@ LAYERS=(platform image particles scene lighting scene3ds effects render display 
 AUDIO_USES=(platform)
 AUDIO_USERS=(timeline app)
 # The tools, in a fixed order: a tool may include any src/ folder, and among the tools only the
-# ones listed before it (pelx-view, say, writes its snapshots with capture's png_writer.h).
-TOOLS=(inspect datagen capture view icon)
+# ones listed before it (pelx-view, say, writes its snapshots with capture's png_writer.h). The
+# command-line kit comes first: every tool reads its words with it.
+TOOLS=(cli inspect datagen capture view icon)
 
 root=$(cd "${1:-$(dirname "$0")/..}" && pwd)
 cd "$root"

@@ -1,10 +1,9 @@
 // pelx-datagen SHOWDIR: writes the show's data folder, SHOWDIR/data/..., with the same relative
 // paths the show opens ("data/load.jpg", "data/brick.jpg", ...), so the show plays when started
 // from SHOWDIR. Every run writes the same bytes.
+#include "command_line.h"
 #include "data_folder.h"
 
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -19,25 +18,27 @@ const char* const USAGE =
     "  --help     print this help and exit\n"
     "  --version  print the version and exit\n";
 
-int usage(const char* problem) {
-    if (problem) std::fprintf(stderr, "pelx-datagen: %s\n", problem);
-    std::fputs(USAGE, stderr);
-    return 2;
-}
+const pelx::cli::Tool TOOL{"pelx-datagen", USAGE};
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(USAGE, stdout);
-        return 0;
+    pelx::cli::CommandLine line(argc, argv);
+    std::string showDir;
+    try {
+        while (line.next()) {
+            // A word that looks like an option is one we do not know, never a folder to fill.
+            if (line.isOption()) {
+                line.answerOrRefuse(TOOL);
+            } else if (showDir.empty()) {
+                showDir = line.word();
+            } else {
+                line.refuse("one show folder at a time (" + showDir + ", then " + line.word() + ")");
+            }
+        }
+        if (showDir.empty()) line.refuse("which show folder?");
+    } catch (const pelx::cli::UsageError& problem) {
+        pelx::cli::exitWithUsageError(TOOL, problem.what());
     }
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::puts("pelx-datagen " PELX_VERSION);
-        return 0;
-    }
-    if (argc != 2) return usage(nullptr);
-    // A word that looks like an option is one we do not know, never a folder to fill.
-    if (argv[1][0] == '-') return usage((std::string("unknown option ") + argv[1]).c_str());
-    return pelx::writeDataFolder(std::filesystem::path(argv[1])) ? 0 : 1;
+    return pelx::writeDataFolder(std::filesystem::path(showDir)) ? 0 : 1;
 }

@@ -1,4 +1,5 @@
 // pelx-3ds: inspect 3DS scene files without a display.
+#include "command_line.h"
 #include "inspect.h"
 
 #include "platform/message.h"
@@ -58,10 +59,10 @@ int fileFailure(const char* path, const std::string& problem) {
     return 1;
 }
 
-int usage(const char* problem) {
-    if (problem) std::fprintf(stderr, "pelx-3ds: %s\n", problem);
-    std::fputs(USAGE, stderr);
-    return 2;
+const pelx::cli::Tool TOOL{"pelx-3ds", USAGE};
+
+[[noreturn]] void usage(const std::string& problem) {
+    pelx::cli::exitWithUsageError(TOOL, problem);
 }
 
 } // namespace
@@ -70,18 +71,12 @@ int main(int argc, char** argv) {
     using namespace pelx;
     // A failing allocation in the loader reports itself here instead of in a message box.
     setMessageSink(stderrMessageSink());
-    if (argc < 2) return usage(nullptr);
+    if (argc < 2) usage("which command? tree, check or dump");
     const std::string command = argv[1];
-    if (command == "--help" || command == "-h" || command == "help") {
-        std::fputs(USAGE, stdout);
-        return 0;
-    }
-    if (command == "--version") {
-        std::puts("pelx-3ds " PELX_VERSION);
-        return 0;
-    }
+    if (command == "--help" || command == "-h" || command == "help") cli::printUsage(TOOL);
+    if (command == "--version") cli::printVersion(TOOL);
     if (command == "tree") {
-        if (argc != 3) return usage("tree takes one file");
+        if (argc != 3) usage("tree takes one file");
         // A file that cannot be read has no tree to show; say why instead.
         const std::string problem = inspect::fileProblem(argv[2]);
         if (!problem.empty()) return fileFailure(argv[2], problem);
@@ -91,7 +86,7 @@ int main(int argc, char** argv) {
         return loaded ? 0 : fileFailure(argv[2], inspect::NOT_A_SCENE);
     }
     if (command == "check") {
-        if (argc < 3) return usage("check takes one or more files");
+        if (argc < 3) usage("check takes one or more files");
         bool anyError = false;
         for (int i = 2; i < argc; ++i) {
             for (const inspect::Finding& finding : inspect::checkScene(argv[i])) {
@@ -102,16 +97,16 @@ int main(int argc, char** argv) {
         return anyError ? 1 : 0;
     }
     if (command == "dump") {
-        if (argc < 3) return usage("dump takes a file");
+        if (argc < 3) usage("dump takes a file");
         inspect::DumpOptions options;
         std::string problem;
         if (!inspect::parseDumpOptions(std::vector<std::string>(argv + 3, argv + argc), options, problem))
-            return usage(problem.c_str());
+            usage(problem);
         bool loaded = false;
         std::fputs(inspect::dumpScene(argv[2], options, &loaded).c_str(), stdout);
         if (loaded) return 0;
         const std::string unreadable = inspect::fileProblem(argv[2]);
         return fileFailure(argv[2], unreadable.empty() ? inspect::NOT_A_SCENE : unreadable);
     }
-    return usage(("unknown command " + command).c_str());
+    usage((command[0] == '-' ? "unknown option " : "unknown command ") + command);
 }

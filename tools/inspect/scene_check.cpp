@@ -115,29 +115,213 @@ int jpegComponents(const std::string& path) {
     return components;
 }
 
-} // namespace
+// ---- the checks ----
 
-std::vector<Finding> checkScene(const char* path) {
+// What the checks look at: the loaded scene, what the walk saw on the way, and the findings.
+struct CheckedScene {
+    const char* path;
+    Scene scene;
+    std::vector<uint16_t> topLevel; // ids of the top-level chunks, in file order
+    int namedObjects = 0;           // named-object chunks the loader recognised
+    std::vector<SceneObject*> objects;
+    std::vector<NodeSurvey> nodes;
+    // Counted object by object, for the checks that need them.
+    int camerasSeen = 0;
+    int carriersSeen = 0;
+    int mirrorMeshes = 0;
     std::vector<Finding> findings;
-    auto error = [&](const std::string& object, const std::string& message) {
-        findings.push_back({Severity::error, true, object, message});
-    };
-    auto warning = [&](const std::string& object, const std::string& message) {
-        findings.push_back({Severity::warning, true, object, message});
-    };
-    auto fileError = [&](const std::string& message) {
-        findings.push_back({Severity::error, false, "", message});
-    };
 
-    // Load as the show does, watching the walk for damage and for the order of the blocks.
+    void error(const std::string& object, const std::string& message) {
+        findings.push_back({Severity::error, true, object, message});
+    }
+    void warning(const std::string& object, const std::string& message) {
+        findings.push_back({Severity::warning, true, object, message});
+    }
+    void fileError(const std::string& message) { findings.push_back({Severity::error, false, "", message}); }
+};
+
+// Block order: the keyframer finds its objects by name, so it must follow the editor.
+void checkBlockOrder(CheckedScene& c) {
+    for (uint16_t id : c.topLevel) {
+        if (id == CHUNK_3DEDITORCHUNK) break;
+        if (id == CHUNK_KEYFRAMER) {
+            c.fileError(
+                "the keyframer block comes before any editor block: its tracks find no objects and are lost");
+            break;
+        }
+    }
+}
+
+void checkObjectTable(CheckedScene& c) {
+    if (c.namedObjects > c.scene.objectCount)
+        c.fileError(std::to_string(c.namedObjects - c.scene.objectCount) + " named objects past the " +
+                    std::to_string(MAX_OBJECTS) + " a scene can hold are lost");
+}
+
+// The show plays the cameras in order and ends with the last one's last eye key.
+void checkCameras(CheckedScene& c) {
+    if (c.scene.cameraCount == 0) {
+        c.fileError("no camera: the scene has nothing to look through and no frames to play");
+        return;
+    }
+    const SceneObject& last = *c.scene.cameras[size_t(c.scene.cameraCount - 1)];
+    if (last.positionTrack.keyCount == 0)
+        c.error(nameOf(last), "the last camera has no eye keys: the scene has no frames to play");
+}
+
+void checkCameraTable(CheckedScene& c, const SceneObject& object) {
+    if (object.kind == KIND_CAMERA && ++c.camerasSeen > MAX_CAMERAS)
+        c.error(nameOf(object),
+                "camera past the " + std::to_string(MAX_CAMERAS) + " a scene can play: never used");
+}
+
+void checkFlareCarrier(CheckedScene& c, const SceneObject& object) {
+    if (!isFlareCarrier(object)) return;
+    const std::string name = nameOf(object);
+    if (object.kind != KIND_MESH) {
+        c.warning(name, "marked as a flare carrier (\"*\") but not a mesh: it carries no flares");
+        return;
+    }
+    if (++c.carriersSeen > MAX_EMITTERS)
+        c.error(name, "flare carrier past the " + std::to_string(MAX_EMITTERS) +
+                          " emitters a scene can hold: no flares");
+    if (!hasFlareKind(object))
+        c.warning(name, "flare carrier without a kind digit 0-3 as its second character: it emits as kind 0");
+}
+
+void checkLight(CheckedScene& c, const SceneObject& object) {
+    if (object.kind != KIND_LIGHT) return;
+    const std::string name = nameOf(object);
+    bool inTable = false;
+    for (int i = 0; i < c.scene.lightCount; ++i)
+        inTable = inTable || c.scene.lights[size_t(i)] == &object.light;
+    if (!inTable)
+        c.error(name,
+                "light past the " + std::to_string(MAX_LIGHTS) + " a scene can hold: it lights nothing");
+    if (!(object.light.range > 0)) {
+        c.warning(name, "no spotlight target (range 0): it lights nothing");
+    } else if (!isStaticLight(object.light) && !object.light.moving && !c.scene.hasMovingMesh) {
+        c.warning(name, "neither static (\"&\") nor moving, and no mesh moves: it lights nothing");
+    }
+    if (object.light.moving) return;
+    for (const NodeSurvey& node : c.nodes)
+        if (node.id == CHUNK_LIGHTINFOBLOCK && node.named && node.name == name &&
+            (node.positionKeys > 1 || node.rotationKeys > 1))
+            c.warning(name, "animated only by a light node (B005), which the loader skips: it stands still "
+                            "(use a spotlight node, B007)");
+}
+
+void checkMesh(CheckedScene& c, const SceneObject& object) {
+    if (object.kind != KIND_MESH) return;
+    const std::string name = nameOf(object);
+    if (object.isMirror) ++c.mirrorMeshes;
+    int badFaces = 0;
+    int firstBad = -1;
+    for (size_t f = 0; f < object.faces.size(); ++f) {
+        if (faceIsDrawable(object, object.faces[f])) continue;
+        if (badFaces++ == 0) firstBad = int(f);
+    }
+    if (badFaces > 0) {
+        const Face& face = object.faces[size_t(firstBad)];
+        c.error(name, std::to_string(badFaces) + " faces use vertex indices past its " +
+                          std::to_string(object.vertexCount) + " vertices (first: face " +
+                          std::to_string(firstBad) + " = " + std::to_string(face.a) + "," +
+                          std::to_string(face.b) + "," + std::to_string(face.c) +
+                          "); they are not drawn or lit");
+    }
+    if (object.vertexCount > 0 && object.texCoordCount == 0)
+        c.warning(name, "no texture coordinates: every vertex is drawn at (0, 0) of its texture");
+    else if (object.texCoordCount < object.vertexCount)
+        c.warning(name, "only " + std::to_string(object.texCoordCount) + " texture coordinates for " +
+                            std::to_string(object.vertexCount) + " vertices: the rest are drawn at (0, 0)");
+    if (object.materialIndex == MATERIAL_NONE)
+        c.error(name, "its material finds no room among the " + std::to_string(MAX_MATERIALS) +
+                          " materials a scene can hold: drawn without texture");
+}
+
+void checkMirrorCount(CheckedScene& c) {
+    if (c.scene.mirrorCount > c.mirrorMeshes)
+        c.fileError("mirrorCount " + std::to_string(c.scene.mirrorCount) + " is above the " +
+                    std::to_string(c.mirrorMeshes) +
+                    " mirror meshes (a mesh with several \"mirr\" materials counts each)");
+}
+
+// Material pictures, named by the first mesh that uses each.
+void checkMaterialFiles(CheckedScene& c) {
+    for (int k = 0; k < c.scene.materialCount; ++k) {
+        const std::string file(c.scene.materials[size_t(k)].name,
+                               strnlen(c.scene.materials[size_t(k)].name, MATERIAL_NAME_SIZE));
+        std::string user;
+        for (SceneObject* object : c.objects)
+            if (object->kind == KIND_MESH && object->materialIndex == k) {
+                user = nameOf(*object);
+                break;
+            }
+        std::error_code ignored;
+        if (!std::filesystem::is_regular_file(file, ignored)) {
+            c.error(user,
+                    "material file \"" + file + "\" is missing (paths are read from the current folder)");
+            continue;
+        }
+        if (!loadJpeg(file.c_str())) {
+            c.error(user, "material file \"" + file + "\" is not a JPEG the loader can decode as colour");
+            continue;
+        }
+        if (jpegComponents(file) == 1)
+            c.warning(user, "material file \"" + file +
+                                "\" is a grayscale JPEG: it is converted to colour at load");
+    }
+}
+
+// Keyframer nodes whose tracks go nowhere.
+void checkKeyframerNodes(CheckedScene& c) {
+    for (const NodeSurvey& node : c.nodes) {
+        if (node.id == CHUNK_LIGHTINFOBLOCK)
+            continue; // skipped whole by the loader, reported with the lights
+        if (node.trackBeforeName) {
+            char text[96];
+            std::snprintf(text, sizeof text,
+                          "a keyframer node (%04X) has a track before its name: the track is skipped",
+                          node.id);
+            if (node.named)
+                c.warning(node.name, text);
+            else
+                c.findings.push_back({Severity::warning, false, "", text});
+        }
+        if (node.named && !c.objects.empty() && !findObject(c.scene, node.name.c_str()))
+            c.warning(node.name, "keyframer node names no object of the scene: its tracks are skipped");
+    }
+}
+
+// The checks, run in this order, so the findings come in it: the file as a whole, then each object
+// in file order, then what needs every object seen.
+struct SceneCheck {
+    const char* name;
+    void (*run)(CheckedScene&);
+};
+struct ObjectCheck {
+    const char* name;
+    void (*run)(CheckedScene&, const SceneObject&);
+};
+const SceneCheck FILE_CHECKS[] = {
+    {"block order", checkBlockOrder}, {"object table", checkObjectTable}, {"cameras", checkCameras}};
+const ObjectCheck OBJECT_CHECKS[] = {{"camera table", checkCameraTable},
+                                     {"flare carrier", checkFlareCarrier},
+                                     {"light", checkLight},
+                                     {"mesh", checkMesh}};
+const SceneCheck AFTER_OBJECT_CHECKS[] = {{"mirror count", checkMirrorCount},
+                                          {"material files", checkMaterialFiles},
+                                          {"keyframer nodes", checkKeyframerNodes}};
+
+// Loads as the show does, watching the walk for damage and for the order of the blocks. False,
+// with the reason among the findings, when the file does not load.
+bool loadChecked(CheckedScene& c) {
     RecordingTextureBackend textures;
     installTextureBackend(&textures);
     ChunkTrace trace;
-    std::vector<uint16_t> topLevel;
-    int namedObjects = 0;
     trace.chunks = [&](const ChunkVisit& visit) {
-        if (visit.depth == 1 && visit.problem != ChunkProblem::stray) topLevel.push_back(visit.header.id);
-        if (visit.recognised && visit.header.id == CHUNK_OBJETBLOCK) ++namedObjects;
+        if (visit.depth == 1 && visit.problem != ChunkProblem::stray) c.topLevel.push_back(visit.header.id);
+        if (visit.recognised && visit.header.id == CHUNK_OBJETBLOCK) ++c.namedObjects;
         if (visit.problem == ChunkProblem::none) return;
         char text[160];
         const char* what =
@@ -148,168 +332,37 @@ std::vector<Finding> checkScene(const char* path) {
                                                       : "leaves stray bytes too few for a chunk";
         std::snprintf(text, sizeof text, "damaged chunk %04X at offset %d %s", visit.header.id,
                       visit.header.start, what);
-        fileError(text);
+        c.fileError(text);
     };
-    Scene scene;
-    scene.shadowFactor = 0.1f;
-    scene.translucentShadowFactor = 0.4f;
-    scene.trace = &trace;
-    const bool loaded = loadScene(scene, path, 3);
-    scene.trace = nullptr;
+    c.scene.shadowFactor = 0.1f;
+    c.scene.translucentShadowFactor = 0.4f;
+    c.scene.trace = &trace;
+    const bool loaded = loadScene(c.scene, c.path, 3);
+    c.scene.trace = nullptr;
     installTextureBackend(nullptr);
     if (!loaded) {
-        const std::string problem = fileProblem(path);
-        fileError(problem.empty() ? NOT_A_SCENE : problem);
-        return findings;
+        const std::string problem = fileProblem(c.path);
+        c.fileError(problem.empty() ? NOT_A_SCENE : problem);
     }
+    return loaded;
+}
 
-    // Block order: the keyframer finds its objects by name, so it must follow the editor.
-    for (uint16_t id : topLevel) {
-        if (id == CHUNK_3DEDITORCHUNK) break;
-        if (id == CHUNK_KEYFRAMER) {
-            fileError(
-                "the keyframer block comes before any editor block: its tracks find no objects and are lost");
-            break;
-        }
-    }
-    if (namedObjects > scene.objectCount)
-        fileError(std::to_string(namedObjects - scene.objectCount) + " named objects past the " +
-                  std::to_string(MAX_OBJECTS) + " a scene can hold are lost");
+} // namespace
 
-    std::vector<SceneObject*> objects;
-    resetCursor(scene);
-    for (int i = 0; i < scene.objectCount; ++i, nextObject(scene)) objects.push_back(scene.current);
-    resetCursor(scene);
+std::vector<Finding> checkScene(const char* path) {
+    CheckedScene c;
+    c.path = path;
+    if (!loadChecked(c)) return std::move(c.findings);
+    resetCursor(c.scene);
+    for (int i = 0; i < c.scene.objectCount; ++i, nextObject(c.scene)) c.objects.push_back(c.scene.current);
+    resetCursor(c.scene);
+    c.nodes = surveyKeyframer(path);
 
-    // Cameras: the show plays them in order and ends with the last one's last eye key.
-    if (scene.cameraCount == 0) {
-        fileError("no camera: the scene has nothing to look through and no frames to play");
-    } else {
-        const SceneObject& last = *scene.cameras[size_t(scene.cameraCount - 1)];
-        if (last.positionTrack.keyCount == 0)
-            error(nameOf(last), "the last camera has no eye keys: the scene has no frames to play");
-    }
-    int camerasSeen = 0;
-    int carriersSeen = 0;
-    int mirrorMeshes = 0;
-    const std::vector<NodeSurvey> nodes = surveyKeyframer(path);
-
-    for (SceneObject* object : objects) {
-        const std::string name = nameOf(*object);
-        if (object->kind == KIND_CAMERA && ++camerasSeen > MAX_CAMERAS)
-            error(name, "camera past the " + std::to_string(MAX_CAMERAS) + " a scene can play: never used");
-
-        if (isFlareCarrier(*object)) {
-            if (object->kind != KIND_MESH) {
-                warning(name, "marked as a flare carrier (\"*\") but not a mesh: it carries no flares");
-            } else {
-                if (++carriersSeen > MAX_EMITTERS)
-                    error(name, "flare carrier past the " + std::to_string(MAX_EMITTERS) +
-                                    " emitters a scene can hold: no flares");
-                if (!hasFlareKind(*object))
-                    warning(
-                        name,
-                        "flare carrier without a kind digit 0-3 as its second character: it emits as kind 0");
-            }
-        }
-
-        if (object->kind == KIND_LIGHT) {
-            bool inTable = false;
-            for (int i = 0; i < scene.lightCount; ++i)
-                inTable = inTable || scene.lights[size_t(i)] == &object->light;
-            if (!inTable)
-                error(name, "light past the " + std::to_string(MAX_LIGHTS) +
-                                " a scene can hold: it lights nothing");
-            const bool staticLight = isStaticLight(object->light);
-            if (!(object->light.range > 0)) {
-                warning(name, "no spotlight target (range 0): it lights nothing");
-            } else if (!staticLight && !object->light.moving && !scene.hasMovingMesh) {
-                warning(name, "neither static (\"&\") nor moving, and no mesh moves: it lights nothing");
-            }
-            if (!object->light.moving) {
-                for (const NodeSurvey& node : nodes)
-                    if (node.id == CHUNK_LIGHTINFOBLOCK && node.named && node.name == name &&
-                        (node.positionKeys > 1 || node.rotationKeys > 1))
-                        warning(
-                            name,
-                            "animated only by a light node (B005), which the loader skips: it stands still "
-                            "(use a spotlight node, B007)");
-            }
-        }
-
-        if (object->kind != KIND_MESH) continue;
-        if (object->isMirror) ++mirrorMeshes;
-        int badFaces = 0;
-        int firstBad = -1;
-        for (size_t f = 0; f < object->faces.size(); ++f) {
-            if (faceIsDrawable(*object, object->faces[f])) continue;
-            if (badFaces++ == 0) firstBad = int(f);
-        }
-        if (badFaces > 0) {
-            const Face& face = object->faces[size_t(firstBad)];
-            error(name, std::to_string(badFaces) + " faces use vertex indices past its " +
-                            std::to_string(object->vertexCount) + " vertices (first: face " +
-                            std::to_string(firstBad) + " = " + std::to_string(face.a) + "," +
-                            std::to_string(face.b) + "," + std::to_string(face.c) +
-                            "); they are not drawn or lit");
-        }
-        if (object->vertexCount > 0 && object->texCoordCount == 0)
-            warning(name, "no texture coordinates: every vertex is drawn at (0, 0) of its texture");
-        else if (object->texCoordCount < object->vertexCount)
-            warning(name, "only " + std::to_string(object->texCoordCount) + " texture coordinates for " +
-                              std::to_string(object->vertexCount) +
-                              " vertices: the rest are drawn at (0, 0)");
-        if (object->materialIndex == MATERIAL_NONE)
-            error(name, "its material finds no room among the " + std::to_string(MAX_MATERIALS) +
-                            " materials a scene can hold: drawn without texture");
-    }
-
-    if (scene.mirrorCount > mirrorMeshes)
-        fileError("mirrorCount " + std::to_string(scene.mirrorCount) + " is above the " +
-                  std::to_string(mirrorMeshes) +
-                  " mirror meshes (a mesh with several \"mirr\" materials counts each)");
-
-    // Material pictures, named by the first mesh that uses each.
-    for (int k = 0; k < scene.materialCount; ++k) {
-        const std::string file(scene.materials[size_t(k)].name,
-                               strnlen(scene.materials[size_t(k)].name, MATERIAL_NAME_SIZE));
-        std::string user;
-        for (SceneObject* object : objects)
-            if (object->kind == KIND_MESH && object->materialIndex == k) {
-                user = nameOf(*object);
-                break;
-            }
-        std::error_code ignored;
-        if (!std::filesystem::is_regular_file(file, ignored)) {
-            error(user, "material file \"" + file + "\" is missing (paths are read from the current folder)");
-            continue;
-        }
-        if (!loadJpeg(file.c_str())) {
-            error(user, "material file \"" + file + "\" is not a JPEG the loader can decode as colour");
-            continue;
-        }
-        if (jpegComponents(file) == 1)
-            warning(user,
-                    "material file \"" + file + "\" is a grayscale JPEG: it is converted to colour at load");
-    }
-
-    // Keyframer nodes whose tracks go nowhere.
-    for (const NodeSurvey& node : nodes) {
-        if (node.id == CHUNK_LIGHTINFOBLOCK) continue; // skipped whole by the loader, reported above
-        if (node.trackBeforeName) {
-            char text[96];
-            std::snprintf(text, sizeof text,
-                          "a keyframer node (%04X) has a track before its name: the track is skipped",
-                          node.id);
-            if (node.named)
-                warning(node.name, text);
-            else
-                findings.push_back({Severity::warning, false, "", text});
-        }
-        if (node.named && objects.size() > 0 && !findObject(scene, node.name.c_str()))
-            warning(node.name, "keyframer node names no object of the scene: its tracks are skipped");
-    }
-    return findings;
+    for (const SceneCheck& check : FILE_CHECKS) check.run(c);
+    for (SceneObject* object : c.objects)
+        for (const ObjectCheck& check : OBJECT_CHECKS) check.run(c, *object);
+    for (const SceneCheck& check : AFTER_OBJECT_CHECKS) check.run(c);
+    return std::move(c.findings);
 }
 
 std::string formatFinding(const char* path, const Finding& finding) {

@@ -1,6 +1,7 @@
 // The dump: a loaded scene as one JSON object whose every value reads back exactly (32-bit
 // floats with 9 significant digits, 64-bit with 17, non-finite values as null), every object
 // carrying every key so that independent tools can compare scenes field by field.
+#include "command_line.h"
 #include "inspect.h"
 
 #include "image/texture.h"
@@ -217,85 +218,40 @@ std::string sceneJson(const Scene& scene, const char* file, bool loaded) {
 }
 
 bool parseDumpOptions(const std::vector<std::string>& args, DumpOptions& options, std::string& error) {
-    auto number = [&](const std::string& text, double& value) {
-        char* end = nullptr;
-        value = std::strtod(text.c_str(), &end);
-        return !text.empty() && end && *end == 0 && std::isfinite(value);
-    };
-    auto integer = [&](const std::string& text, int& value) {
-        char* end = nullptr;
-        long parsed = std::strtol(text.c_str(), &end, 10);
-        if (text.empty() || !end || *end != 0 || parsed < INT32_MIN || parsed > INT32_MAX) return false;
-        value = static_cast<int>(parsed);
-        return true;
-    };
+    cli::CommandLine line(args);
     bool json = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--json") {
-            json = true;
-        } else if (arg == "--light") {
-            options.light = true;
-        } else if (arg == "--mode" || arg == "--shadow-test-mode") {
-            int value = 0;
-            if (!hasValue || !integer(args[i + 1], value)) {
-                error = arg + " needs a whole number";
-                return false;
-            }
-            (arg == "--mode" ? options.lightingMode : options.shadowTestMode) = value;
-            ++i;
-        } else if (arg == "--factors") {
-            const std::string value = hasValue ? args[i + 1] : std::string();
-            const size_t comma = value.find(',');
-            double s = 0, t = 0;
-            if (comma == std::string::npos || !number(value.substr(0, comma), s) ||
-                !number(value.substr(comma + 1), t)) {
-                error = "--factors needs two numbers: S,T";
-                return false;
-            }
-            options.shadowFactor = static_cast<float>(s);
-            options.translucentShadowFactor = static_cast<float>(t);
-            ++i;
-        } else if (arg == "--play") {
-            double value = 0;
-            if (!hasValue || !number(args[i + 1], value) || !(value >= 0) || value > 1e30) {
-                error = "--play needs a scene length in seconds, 0 or more";
-                return false;
-            }
-            options.play = true;
-            options.playDuration = static_cast<float>(value);
-            ++i;
-        } else if (arg == "--at") {
-            // Times in seconds, comma-separated, played in the order given.
-            const std::string list = hasValue ? args[i + 1] : std::string();
-            options.playTimes.clear();
-            size_t start = 0;
-            for (;;) {
-                const size_t comma = list.find(',', start);
-                const std::string item =
-                    list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-                double value = 0;
-                if (!number(item, value) || std::fabs(value) > 1e30) {
-                    error = "--at needs times in seconds: T1,T2,...";
-                    return false;
+    try {
+        while (line.next()) {
+            if (line.is("--json")) {
+                json = true;
+            } else if (line.is("--light")) {
+                options.light = true;
+            } else if (line.is("--mode")) {
+                options.lightingMode = line.wholeNumber(0, 3);
+            } else if (line.is("--shadow-test-mode")) {
+                options.shadowTestMode = line.wholeNumber(1, 2);
+            } else if (line.is("--factors")) {
+                const std::vector<double> factors = line.numbers(2);
+                options.shadowFactor = static_cast<float>(factors[0]);
+                options.translucentShadowFactor = static_cast<float>(factors[1]);
+            } else if (line.is("--play")) {
+                options.play = true;
+                options.playDuration = static_cast<float>(line.number(0, 1e30));
+            } else if (line.is("--at")) {
+                // Times in seconds, played in the order given.
+                options.playTimes.clear();
+                for (double time : line.numberList()) {
+                    if (std::fabs(time) > 1e30) line.refuse("--at needs times from -1e+30 to 1e+30 seconds");
+                    options.playTimes.push_back(static_cast<float>(time));
                 }
-                options.playTimes.push_back(static_cast<float>(value));
-                if (comma == std::string::npos) break;
-                start = comma + 1;
+            } else {
+                line.refuse("unknown option " + line.word());
             }
-            ++i;
-        } else {
-            error = "unknown option " + arg;
-            return false;
         }
-    }
-    if (options.play != !options.playTimes.empty()) {
-        error = "--play and --at go together";
-        return false;
-    }
-    if (!json) {
-        error = "dump writes JSON only: add --json";
+        if (options.play != !options.playTimes.empty()) line.refuse("--play and --at go together");
+        if (!json) line.refuse("dump writes JSON only: add --json");
+    } catch (const cli::UsageError& problem) {
+        error = problem.what();
         return false;
     }
     return true;
