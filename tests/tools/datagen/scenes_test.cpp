@@ -103,12 +103,11 @@ class GeneratedScenes : public ::testing::Test {
     // The show's loader, with textures recorded by name instead of decoded.
     static std::unique_ptr<Scene> load(const SceneRecipe& recipe) {
         RecordingTextureBackend textures;
-        installTextureBackend(&textures);
+        ScopedTextureBackend installed(&textures);
         auto scene = std::make_unique<Scene>();
         scene->shadowFactor = 0.1f;
         scene->translucentShadowFactor = 0.4f;
         const bool loaded = loadScene(*scene, pathOf(recipe).c_str(), 3);
-        installTextureBackend(nullptr);
         EXPECT_TRUE(loaded) << recipe.fileName;
         return scene;
     }
