@@ -18,8 +18,7 @@ struct ShowScene {
     void (*play)();
     float length;
 };
-// The six scenes in the order they play: road, colonne, room, mirror, tunnel, disco
-// (SHOW_SCENE_FACTS).
+// The six scenes in the order they play: road, colonne, room, mirror, tunnel, disco.
 extern const ShowScene SHOW_SCENES[SHOW_SCENE_COUNT];
 // The six lengths together, loading not counted: 283 s.
 float showLength();

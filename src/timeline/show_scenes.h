@@ -7,8 +7,6 @@
 
 #include "timeline/data_files.h"
 
-#include <array>
-
 namespace pelx {
 
 struct SceneFacts {
@@ -24,10 +22,8 @@ inline constexpr SceneFacts MIRROR_SCENE{"mirror", DATA_MIRROR_SCENE, 27.0f};
 inline constexpr SceneFacts TUNNEL_SCENE{"tunnel", DATA_TUNNEL_SCENE, 20.0f};
 inline constexpr SceneFacts DISCO_SCENE{"disco", DATA_DISCO_SCENE, 115.0f};
 
+// The timeline plays them in this order: road, colonne, room, mirror, tunnel, disco
+// (SHOW_SCENES in demo_sequence.h).
 inline constexpr int SHOW_SCENE_COUNT = 6;
-// The six in the order they play.
-inline constexpr std::array<SceneFacts, SHOW_SCENE_COUNT> SHOW_SCENE_FACTS = {
-    ROAD_SCENE, COLONNE_SCENE, ROOM_SCENE, MIRROR_SCENE, TUNNEL_SCENE, DISCO_SCENE,
-};
 
 } // namespace pelx

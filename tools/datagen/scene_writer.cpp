@@ -65,8 +65,8 @@ bool sceneBytes(Lib3dsFile* model, std::vector<uint8_t>& bytes) {
 
 } // namespace
 
-const std::array<SceneRecipe, 6>& sceneRecipes() {
-    static const std::array<SceneRecipe, 6> table = {{
+const std::array<SceneRecipe, SHOW_SCENE_COUNT>& sceneRecipes() {
+    static const std::array<SceneRecipe, SHOW_SCENE_COUNT> table = {{
         {ROAD_SCENE, buildRoadScene},
         {COLONNE_SCENE, buildColonneScene},
         {ROOM_SCENE, buildRoomScene},

@@ -33,7 +33,7 @@ SceneModel buildTunnelScene();
 SceneModel buildDiscoScene();
 
 // In the order the show plays them.
-const std::array<SceneRecipe, 6>& sceneRecipes();
+const std::array<SceneRecipe, SHOW_SCENE_COUNT>& sceneRecipes();
 
 // Writes dataDir/road.3ds ... dataDir/disco.3ds, making the folder if need be. The first file
 // that cannot be written is reported on stderr and ends the writing with false.
