@@ -92,7 +92,7 @@ class SceneFile {
 
 void loadScene30k(benchmark::State& state) {
     pelx::RecordingTextureBackend textures;
-    pelx::installTextureBackend(&textures);
+    pelx::ScopedTextureBackend installed(&textures);
     SceneFile file;
     int triangles = 0;
     for (auto _ : state) {
@@ -106,7 +106,6 @@ void loadScene30k(benchmark::State& state) {
         benchmark::DoNotOptimize(scene.baseColors.data());
     }
     state.counters["triangles"] = triangles;
-    pelx::installTextureBackend(nullptr);
 }
 // Argument: the lighting mode (3: baked with shadows, as the show loads; 0: no bake).
 BENCHMARK(loadScene30k)->Arg(3)->Arg(0)->Unit(benchmark::kMillisecond);

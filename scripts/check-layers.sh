@@ -1,28 +1,48 @@
 #!/usr/bin/env bash
-# check-layers.sh [ROOT]: reads the #include lines of src/ and tools/ and fails, naming the file
-# and line, when a folder includes a folder above it. `make test` runs it.
+# check-layers.sh [ROOT]: holds the code to the layer order of src/layers.txt and fails, naming
+# the file and line, when a folder includes a folder above it, when a src/ folder's CMake list
+# links a library above it, when src/CMakeLists.txt adds the layers in another order or when the
+# README's layout table lists them otherwise. `make test` runs it.
 set -euo pipefail
-
-# The engine's layers, bottom first: each src/ folder is one library and includes only the
-# folders listed before it.
-LAYERS=(platform image particles scene lighting scene3ds effects render display timeline app)
-# Music sits beside the engine: it uses only the platform, and only the timeline and the app
-# (and the tools) use it.
-AUDIO_USES=(platform)
-AUDIO_USERS=(timeline app)
-# The tools, in a fixed order: a tool may include any src/ folder, and among the tools only the
-# ones listed before it (pelx-view, say, writes its snapshots with capture's png_writer.h). The
-# command-line kit comes first: every tool reads its words with it.
-TOOLS=(cli inspect datagen capture view icon)
 
 root=$(cd "${1:-$(dirname "$0")/..}" && pwd)
 cd "$root"
 
-declare -A layerRank toolRank audioUses audioUsers toolHeader
+# The order of the layers, the folder beside them and the tools: src/layers.txt, the one place
+# that says it.
+layersFile=src/layers.txt
+LAYERS=() TOOLS=() BESIDE=()
+declare -A layerRank toolRank besideUses besideUsers toolHeader
+fail() {
+    echo "check-layers: $*" >&2
+    exit 1
+}
+[[ -f $layersFile ]] || fail "$layersFile is missing: it lists the layers bottom up"
+lineNo=0
+while read -r word name rest; do
+    lineNo=$((lineNo + 1))
+    case $word in
+        "" | \#*) continue ;;
+    esac
+    [[ -n $name ]] || fail "$layersFile:$lineNo: \"$word\" names no folder"
+    case $word in
+        layer) LAYERS+=("$name") ;;
+        tool) TOOLS+=("$name") ;;
+        beside)
+            # beside NAME uses FOLDER... users FOLDER...
+            [[ $rest =~ ^uses\ (.+)\ users\ (.+)$ ]] ||
+                fail "$layersFile:$lineNo: expected \"beside NAME uses FOLDER... users FOLDER...\""
+            BESIDE+=("$name")
+            besideUses[$name]=" ${BASH_REMATCH[1]} "
+            besideUsers[$name]=" ${BASH_REMATCH[2]} "
+            ;;
+        *) fail "$layersFile:$lineNo: unknown word \"$word\" (layer, beside or tool)" ;;
+    esac
+done <"$layersFile"
+((${#LAYERS[@]} > 0)) || fail "$layersFile lists no layer"
 for i in "${!LAYERS[@]}"; do layerRank[${LAYERS[$i]}]=$i; done
 for i in "${!TOOLS[@]}"; do toolRank[${TOOLS[$i]}]=$i; done
-for f in "${AUDIO_USES[@]}"; do audioUses[$f]=1; done
-for f in "${AUDIO_USERS[@]}"; do audioUsers[$f]=1; done
+
 # A tool's bare header name may come from another tool's folder through its include path.
 for h in tools/*/*.h; do [[ -e $h ]] && toolHeader[${h##*/}]=${toolHeader[${h##*/}]:-$h}; done
 
@@ -53,7 +73,7 @@ resolve() {
         normalize "$inc"
     elif [[ $inc != */* && -n ${toolHeader[$inc]:-} ]]; then
         path=${toolHeader[$inc]}
-    elif [[ $inc == */* && (-d src/$top || -n ${layerRank[$top]:-} || $top == audio) ]]; then
+    elif [[ $inc == */* && (-d src/$top || -n ${layerRank[$top]:-} || -n ${besideUses[$top]:-}) ]]; then
         path=src/$inc
     elif [[ $inc == */* && -n ${toolRank[$top]:-} ]]; then
         path=tools/$inc
@@ -67,18 +87,18 @@ folderOf() {
     [[ -n $rest && ($kind == src || $kind == tools) ]] || kind=
 }
 
-# judge FROM-KIND FROM TO-KIND TO: sets $reason, empty when FROM may include TO.
+# judge FROM-KIND FROM TO-KIND TO: sets $reason, empty when FROM may include (or link) TO.
 judge() {
     local fk=$1 from=$2 tk=$3 to=$4
     reason=
     [[ $fk == "$tk" && $from == "$to" ]] && return
-    if [[ $fk == src && $from != audio && -z ${layerRank[$from]:-} ]]; then
-        reason="src/$from is not in the layer list of scripts/check-layers.sh"
+    if [[ $fk == src && -z ${besideUses[$from]:-} && -z ${layerRank[$from]:-} ]]; then
+        reason="src/$from is not in the layer list of $layersFile"
     elif [[ $fk == tools && -z ${toolRank[$from]:-} ]]; then
-        reason="tools/$from is not in the tool list of scripts/check-layers.sh"
+        reason="tools/$from is not in the tool list of $layersFile"
     elif [[ $tk == tools ]]; then
         if [[ -z ${toolRank[$to]:-} ]]; then
-            reason="tools/$to is not in the tool list"
+            reason="tools/$to is not in the tool list of $layersFile"
         elif [[ $fk == src ]]; then
             reason="the engine never includes a tool"
         elif ((toolRank[$to] > toolRank[$from])); then
@@ -86,12 +106,12 @@ judge() {
         fi
     elif [[ $fk == tools ]]; then
         return
-    elif [[ $from == audio ]]; then
-        [[ -n ${audioUses[$to]:-} ]] || reason="audio uses only: ${AUDIO_USES[*]}"
-    elif [[ $to == audio ]]; then
-        [[ -n ${audioUsers[$from]:-} ]] || reason="only ${AUDIO_USERS[*]} use audio"
+    elif [[ -n ${besideUses[$from]:-} ]]; then
+        [[ ${besideUses[$from]} == *" $to "* ]] || reason="$from uses only:${besideUses[$from]}"
+    elif [[ -n ${besideUses[$to]:-} ]]; then
+        [[ ${besideUsers[$to]} == *" $from "* ]] || reason="only${besideUsers[$to]}use $to"
     elif [[ -z ${layerRank[$to]:-} ]]; then
-        reason="src/$to is not in the layer list"
+        reason="src/$to is not in the layer list of $layersFile"
     elif ((layerRank[$to] > layerRank[$from])); then
         reason="$to is a layer above $from"
     fi
@@ -117,8 +137,93 @@ while IFS=: read -r file line text; do
 done < <(grep -rnE --include='*.h' --include='*.hpp' --include='*.c' --include='*.cc' --include='*.cpp' \
              --include='*.inl' '^[[:space:]]*#[[:space:]]*include' src tools | sort -t: -k1,1 -k2,2n)
 
+# Every src/ and tools/ folder is in the list, and every listed folder exists.
+for dir in src/*/; do
+    name=${dir%/}
+    name=${name#src/}
+    if [[ -z ${layerRank[$name]:-} && -z ${besideUses[$name]:-} ]]; then
+        echo "src/$name: not in $layersFile (add it as a layer, or beside them)"
+        faults=$((faults + 1))
+    fi
+done
+for dir in tools/*/; do
+    name=${dir%/}
+    name=${name#tools/}
+    if [[ -z ${toolRank[$name]:-} ]]; then
+        echo "tools/$name: not in the tool list of $layersFile"
+        faults=$((faults + 1))
+    fi
+done
+for name in "${LAYERS[@]}" "${BESIDE[@]}"; do
+    [[ -d src/$name ]] || { echo "$layersFile: names src/$name, which is not there"; faults=$((faults + 1)); }
+done
+for name in "${TOOLS[@]}"; do
+    [[ -d tools/$name ]] || { echo "$layersFile: names tools/$name, which is not there"; faults=$((faults + 1)); }
+done
+
+# The libraries each src/ folder links: only folders it may include. "pelx_<folder>" names the
+# library of a src/ folder; other names (pelx_gl, pelx_resources) are not layers.
+for list in src/*/CMakeLists.txt; do
+    from=${list#src/}
+    from=${from%%/*}
+    links=$(tr '\n' ' ' <"$list" | grep -oE 'target_link_libraries\([^)]*\)' | grep -oE '\bpelx_[a-z0-9_]+' || true)
+    for lib in $links; do
+        to=${lib#pelx_}
+        [[ -d src/$to ]] || continue
+        judge src "$from" src "$to"
+        if [[ -n $reason ]]; then
+            echo "$list: links $lib: $reason"
+            faults=$((faults + 1))
+        fi
+    done
+done
+
+# src/CMakeLists.txt adds the layers in their order, each folder beside them after the folders
+# it uses and before the ones that use it.
+added=$(grep -oE '^[[:space:]]*add_subdirectory\([a-z0-9_]+\)' src/CMakeLists.txt | sed -E 's/.*\(([a-z0-9_]+)\)/\1/' || true)
+declare -A addedAt
+order=() i=0
+for name in $added; do
+    addedAt[$name]=$i
+    i=$((i + 1))
+    [[ -n ${layerRank[$name]:-} ]] && order+=("$name")
+done
+if [[ "${order[*]}" != "${LAYERS[*]}" ]]; then
+    echo "src/CMakeLists.txt: adds the layers as: ${order[*]}"
+    echo "    $layersFile lists them as: ${LAYERS[*]}"
+    faults=$((faults + 1))
+fi
+for name in "${BESIDE[@]}"; do
+    if [[ -z ${addedAt[$name]:-} ]]; then
+        echo "src/CMakeLists.txt: never adds src/$name"
+        faults=$((faults + 1))
+        continue
+    fi
+    for use in ${besideUses[$name]}; do
+        if [[ -n ${addedAt[$use]:-} ]] && ((addedAt[$use] > addedAt[$name])); then
+            echo "src/CMakeLists.txt: adds $name before $use, which it uses"
+            faults=$((faults + 1))
+        fi
+    done
+    for user in ${besideUsers[$name]}; do
+        if [[ -n ${addedAt[$user]:-} ]] && ((addedAt[$user] < addedAt[$name])); then
+            echo "src/CMakeLists.txt: adds $name after $user, which uses it"
+            faults=$((faults + 1))
+        fi
+    done
+done
+
+# The README's layout table names the layers in the same order.
+table=$(sed -n '/^## Layout/,/^## /p' README.md | grep -oE '^\| `[a-z0-9_]+` \|' | sed -E 's/^\| `([a-z0-9_]+)` \|/\1/' || true)
+table=$(echo $table)
+if [[ "$table" != "${LAYERS[*]}" ]]; then
+    echo "README.md: the layout table lists: ${table:-nothing}"
+    echo "    $layersFile lists the layers as: ${LAYERS[*]}"
+    faults=$((faults + 1))
+fi
+
 if ((faults > 0)); then
-    echo "check-layers: $faults include(s) point up the layers" >&2
+    echo "check-layers: $faults fault(s) against the layer order of $layersFile" >&2
     exit 1
 fi
-echo "check-layers: src/ and tools/ include only the layers below them"
+echo "check-layers: src/ and tools/ include and link only the layers below them, in the order of $layersFile"

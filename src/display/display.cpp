@@ -137,7 +137,8 @@ void resizeViewport(int width, int height) {
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height), 0.5, 4000.0);
+    gluPerspective(SHOW_FIELD_OF_VIEW, static_cast<double>(width) / static_cast<double>(height),
+                   SHOW_NEAR_PLANE, SHOW_FAR_PLANE);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }

@@ -26,7 +26,13 @@ void setFullscreenMode(int width, int height);
 bool initRenderer(PlatformWindow* window);
 void createRenderContext(int width, int height);
 bool choosePixelFormatForWindow(PlatformWindow* deviceContext);
-// Viewport and 45-degree projection for a drawing area of this size.
+// The show's projection: the vertical field of view in degrees and the near and far planes.
+// The viewer's free camera starts from the same.
+inline constexpr double SHOW_FIELD_OF_VIEW = 45.0;
+inline constexpr double SHOW_NEAR_PLANE = 0.5;
+inline constexpr double SHOW_FAR_PLANE = 4000.0;
+
+// Viewport and the show's projection for a drawing area of this size.
 void resizeViewport(int width, int height);
 // Handles one window event; returns the event's result (0 for the events the show handles).
 int displayWindowProc(PlatformWindow* window, const WindowEvent& event);

@@ -45,9 +45,17 @@ TextureBackend* backend = &glBackend;
 
 } // namespace
 
-void installTextureBackend(TextureBackend* replacement) { backend = replacement ? replacement : &glBackend; }
+void installTextureBackend(TextureBackend* replacement) {
+    backend = replacement ? replacement : &glBackend;
+}
 
-TextureBackend& glTextureBackend() { return glBackend; }
+TextureBackend* currentTextureBackend() {
+    return backend;
+}
+
+TextureBackend& glTextureBackend() {
+    return glBackend;
+}
 
 void loadTexture(TextureId* slots, const char* path, int index) {
     if (!path) return;

@@ -5,6 +5,8 @@
 // Layer image: pictures and textures. May use platform.
 #pragma once
 
+#include "platform/scoped_swap.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -54,6 +56,10 @@ class TextureBackend {
 
 // nullptr restores the OpenGL backend.
 void installTextureBackend(TextureBackend* backend);
+// The backend installed now (the OpenGL one by default).
+TextureBackend* currentTextureBackend();
+// Installs a backend while it lives (platform/scoped_swap.h).
+using ScopedTextureBackend = ScopedSwap<TextureBackend*, currentTextureBackend, installTextureBackend>;
 // The OpenGL backend itself, for a backend that changes the request and hands it on.
 TextureBackend& glTextureBackend();
 

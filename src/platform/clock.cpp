@@ -32,6 +32,10 @@ void installVirtualClock(VirtualClock* clock) {
     virtualClock = clock;
 }
 
+VirtualClock* currentVirtualClock() {
+    return virtualClock;
+}
+
 void followClockReference(ClockReference followed) {
     reference = followed;
     realClock.anchored = false;

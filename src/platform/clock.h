@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/clock_steering.h"
+#include "platform/scoped_swap.h"
 
 #include <cstdint>
 
@@ -31,6 +32,10 @@ class VirtualClock {
 
 // nullptr restores the real clock.
 void installVirtualClock(VirtualClock* clock);
+// The virtual clock installed now; nullptr while the real clock runs.
+VirtualClock* currentVirtualClock();
+// Installs a virtual clock while it lives (scoped_swap.h).
+using ScopedVirtualClock = ScopedSwap<VirtualClock*, currentVirtualClock, installVirtualClock>;
 
 // From now on the real clock follows this reference, counted from the clock's value at its first
 // reading; nullptr lets it run on at the system's pace from where it is. Either way it never

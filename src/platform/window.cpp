@@ -300,6 +300,10 @@ void setEventsIgnored(bool ignored) {
     eventsIgnored = ignored;
 }
 
+bool currentEventsIgnored() {
+    return eventsIgnored;
+}
+
 void presentWindow(PlatformWindow* window) {
     if (presentHook) presentHook();
     if (pictureWidth > 0 && pictureHeight > 0) {
@@ -314,6 +318,10 @@ void presentWindow(PlatformWindow* window) {
 
 void setPresentHook(std::function<void()> hook) {
     presentHook = std::move(hook);
+}
+
+std::function<void()> currentPresentHook() {
+    return presentHook;
 }
 
 } // namespace pelx

@@ -3,8 +3,10 @@
 //
 // Layer platform, the bottom: window, context, events, the scaled full-screen picture, clock,
 // random sequence, messages, phase timer, vectors, the view volume, stop signals,
-// whole-or-nothing files. Uses no other folder.
+// whole-or-nothing files, the guard of the swap points (scoped_swap.h). Uses no other folder.
 #pragma once
+
+#include "platform/scoped_swap.h"
 
 #include <cstdint>
 #include <functional>
@@ -116,11 +118,18 @@ void discardEvents();
 // While set, pollOneEvent drops whatever is waiting and reports no event, so every frame is
 // presented (the capture tool, which never lets an event cost a frame).
 void setEventsIgnored(bool ignored);
+bool currentEventsIgnored();
+// Ignores events while it lives (scoped_swap.h): ScopedEventsIgnored ignored(true).
+using ScopedEventsIgnored = ScopedSwap<bool, currentEventsIgnored, setEventsIgnored>;
 
 // Shows the back buffer, scaled as setPictureSize says. The present hook, when set, runs
 // first, with the finished frame still in the back buffer as drawn (the capture tool reads it
 // there).
 void presentWindow(PlatformWindow* window);
+// An empty hook removes it.
 void setPresentHook(std::function<void()> hook);
+std::function<void()> currentPresentHook();
+// Sets a present hook while it lives (scoped_swap.h).
+using ScopedPresentHook = ScopedSwap<std::function<void()>, currentPresentHook, setPresentHook>;
 
 } // namespace pelx

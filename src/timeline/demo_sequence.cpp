@@ -13,10 +13,18 @@
 
 namespace pelx {
 
+namespace {
+
+constexpr ShowScene showScene(const SceneFacts& facts, void (*play)()) {
+    return {facts.name, play, facts.length};
+}
+
+} // namespace
+
 const ShowScene SHOW_SCENES[SHOW_SCENE_COUNT] = {
-    {"road", playRoadScene, ROAD_LENGTH},       {"colonne", playColonneScene, COLONNE_LENGTH},
-    {"room", playRoomScene, ROOM_LENGTH},       {"mirror", playMirrorScene, MIRROR_LENGTH},
-    {"tunnel", playTunnelScene, TUNNEL_LENGTH}, {"disco", playDiscoScene, DISCO_LENGTH},
+    showScene(ROAD_SCENE, playRoadScene),     showScene(COLONNE_SCENE, playColonneScene),
+    showScene(ROOM_SCENE, playRoomScene),     showScene(MIRROR_SCENE, playMirrorScene),
+    showScene(TUNNEL_SCENE, playTunnelScene), showScene(DISCO_SCENE, playDiscoScene),
 };
 
 float showLength() {

@@ -10,6 +10,7 @@
 #include "render/mirror_pass.h"
 #include "timeline/asset_set.h"
 #include "timeline/scene_clock.h"
+#include "timeline/show_scenes.h"
 
 #include <GL/gl.h>
 #include <algorithm>
@@ -70,7 +71,8 @@ void writeFireLogo(Scene& scene) {
             system->cameraRotation = camera->rotation;
         }
     }
-    emitFromMask(sceneClock.elapsed, ROAD_LENGTH, assets.logoMask.get(), 1400, logo, sparks, 131, 41, 0);
+    emitFromMask(sceneClock.elapsed, ROAD_SCENE.length, assets.logoMask.get(), 1400, logo, sparks, 131, 41,
+                 0);
     drawPlain(logo);
     drawShrinkingRising(sparks);
 }
@@ -128,25 +130,25 @@ void playRoadScene() {
     Scene& scene = sceneOrEmpty(assets.roadScene);
     scene.shadowFactor = 0.1f;
     scene.translucentShadowFactor = 0.4f;
-    runFrameLoop(scene, ROAD_LENGTH, false, nullptr, writeFireLogo);
+    runFrameLoop(scene, ROAD_SCENE.length, false, nullptr, writeFireLogo);
 }
 
 void playColonneScene() {
     shadowTestMode = 2;
-    playPlainScene(assets.colonneScene, COLONNE_LENGTH, 0.1f, 0.2f, false);
+    playPlainScene(assets.colonneScene, COLONNE_SCENE.length, 0.1f, 0.2f, false);
     shadowTestMode = 1;
 }
 
 void playRoomScene() {
-    playPlainScene(assets.roomScene, ROOM_LENGTH, 0.3f, 0.6f, false);
+    playPlainScene(assets.roomScene, ROOM_SCENE.length, 0.3f, 0.6f, false);
 }
 
 void playMirrorScene() {
-    playPlainScene(assets.mirrorScene, MIRROR_LENGTH, 0.7f, 0.7f, true);
+    playPlainScene(assets.mirrorScene, MIRROR_SCENE.length, 0.7f, 0.7f, true);
 }
 
 void playTunnelScene() {
-    playPlainScene(assets.tunnelScene, TUNNEL_LENGTH, 0.3f, 0.6f, false);
+    playPlainScene(assets.tunnelScene, TUNNEL_SCENE.length, 0.3f, 0.6f, false);
 }
 
 void playDiscoScene() {
@@ -157,7 +159,7 @@ void playDiscoScene() {
     if (SceneLight* strobe = lightAt(scene, scene.lightCount - 1)) strobe->on = 0;
     float lastFlash = 0;
     runFrameLoop(
-        scene, DISCO_LENGTH, false, [&](Scene& s) { discoStrobe(s, sceneClock.elapsed, lastFlash); },
+        scene, DISCO_SCENE.length, false, [&](Scene& s) { discoStrobe(s, sceneClock.elapsed, lastFlash); },
         drawEndPicture);
 }
 

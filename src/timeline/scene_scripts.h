@@ -1,18 +1,12 @@
 // The six scene scripts: each sets its scene's lighting parameters, starts the scene clock
-// with the scene's length and runs the frame loop with its extras until the clock runs out.
+// with the scene's length (show_scenes.h) and runs the frame loop with its extras until the clock runs out.
 #pragma once
 
 #include "scene/scene.h"
 
 namespace pelx {
 
-// Each scene's length in seconds, as its script gives it to beginScene.
-inline constexpr float ROAD_LENGTH = 67.0f;
-inline constexpr float COLONNE_LENGTH = 27.0f;
-inline constexpr float ROOM_LENGTH = 27.0f;
-inline constexpr float MIRROR_LENGTH = 27.0f;
-inline constexpr float TUNNEL_LENGTH = 20.0f;
-inline constexpr float DISCO_LENGTH = 115.0f;
+// Each script plays its scene for the length timeline/show_scenes.h gives it.
 
 void playRoadScene();
 void playColonneScene();

@@ -5,8 +5,8 @@
 
 #include <GL/gl.h>
 #include <cmath>
-#include <numbers>
 #include <gtest/gtest.h>
+#include <numbers>
 
 namespace pelx {
 namespace {
@@ -97,10 +97,10 @@ TEST_F(DisplayTest, FullscreenResizeChangesNothing) {
 }
 
 TEST_F(DisplayTest, CloseRequestLeavesTheWindowAndTheSceneRunning) {
-    test::ScopedVirtualClock clock(10000);
+    test::TestClock clock(10000);
     discardEvents();
     int presented = 0;
-    setPresentHook([&] { ++presented; });
+    ScopedPresentHook hook([&] { ++presented; });
     pushEvent(WindowEvent{EventKind::Close, 0, 0});
 
     beginScene(1.0f);
@@ -111,7 +111,6 @@ TEST_F(DisplayTest, CloseRequestLeavesTheWindowAndTheSceneRunning) {
         ++frames;
         clock.clock.advance(100);
     }
-    setPresentHook(nullptr);
     // Frames at 0.0 .. 0.9 s (at 1.0 s the float seconds land a hair past the end); the close
     // request and the quit request it posts each cost one presentation, and the scene still
     // ran its whole length.

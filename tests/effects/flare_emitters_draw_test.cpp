@@ -53,7 +53,7 @@ class FlareDrawTest : public ::testing::Test {
     }
 
     test::TempDir dir;
-    test::ScopedVirtualClock clock{1000};
+    test::TestClock clock{1000};
     Scene scene;
 };
 

@@ -17,14 +17,10 @@ namespace {
 class FlareEmittersTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        installTextureBackend(&textures);
         resetRandom();
         test::addObject(scene, "", KIND_NONE);
     }
-    void TearDown() override {
-        installTextureBackend(nullptr);
-        tintFlaresByLights = 0;
-    }
+    void TearDown() override { tintFlaresByLights = 0; }
 
     // One frame's feeding of emitter index at time ms.
     void feedAt(int index, uint32_t ms) {
@@ -33,7 +29,8 @@ class FlareEmittersTest : public ::testing::Test {
     }
 
     RecordingTextureBackend textures;
-    test::ScopedVirtualClock clock{1000};
+    ScopedTextureBackend installed{&textures};
+    test::TestClock clock{1000};
     Scene scene;
 };
 

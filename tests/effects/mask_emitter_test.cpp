@@ -41,9 +41,8 @@ using Pixel = std::pair<int, int>;
 
 // Sprites are recorded by name, not loaded: no texture file or rendering context is needed.
 struct ScopedRecordingTextures {
-    ScopedRecordingTextures() { installTextureBackend(&backend); }
-    ~ScopedRecordingTextures() { installTextureBackend(nullptr); }
     RecordingTextureBackend backend;
+    ScopedTextureBackend installed{&backend};
 };
 
 class MaskEmitterTest : public ::testing::Test {
@@ -68,7 +67,7 @@ class MaskEmitterTest : public ::testing::Test {
     }
 
     ScopedRecordingTextures textures; // before the systems, which load their sprite when built
-    test::ScopedVirtualClock clock{5000};
+    test::TestClock clock{5000};
     ParticleSystem logo{10000, "data/fire.jpg", 40.0f, 150, 3.0f, 0.0f};
     ParticleSystem sparks{5000, "data/fire.jpg", 2.0f, 10, 10.0f, 80.0f};
 };

@@ -74,12 +74,13 @@ TEST(LoadJpegTest, MissingDamagedAndForeignFilesGiveNoImage) {
 
 TEST(RecordingTextureBackendTest, NamesFilesAndBlankTexturesWithoutOpenGl) {
     RecordingTextureBackend recorder;
-    installTextureBackend(&recorder);
     TextureId slots[3] = {0, 0, 0};
-    loadTexture(slots, "data/brick.jpg", 1);
-    createBlankTexture(slots, 512, 3, 0x1907, 2);
-    loadTexture(slots, nullptr, 0); // no path: nothing happens
-    installTextureBackend(nullptr);
+    {
+        ScopedTextureBackend installed(&recorder);
+        loadTexture(slots, "data/brick.jpg", 1);
+        createBlankTexture(slots, 512, 3, 0x1907, 2);
+        loadTexture(slots, nullptr, 0); // no path: nothing happens
+    }
 
     EXPECT_EQ(slots[0], 0u);
     EXPECT_EQ(slots[1], 1u);

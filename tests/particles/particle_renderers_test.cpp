@@ -45,15 +45,14 @@ class ParticleRendererTest : public ::testing::Test {
     // Lifetime 2 s, half-size 10, rise 20; the sprite texture is plain white.
     ParticleSystem makeSystem() {
         RecordingTextureBackend recording; // nothing to load from disk
-        installTextureBackend(&recording);
+        ScopedTextureBackend installed(&recording);
         ParticleSystem system(10, "sprite.jpg", 2.0f, 10, 10.0f, 20.0f);
-        installTextureBackend(nullptr);
         system.texture = white;
         return system;
     }
 
     static GLuint white;
-    test::ScopedVirtualClock clock{1000};
+    test::TestClock clock{1000};
 };
 
 GLuint ParticleRendererTest::white = 0;

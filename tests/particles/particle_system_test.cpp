@@ -13,9 +13,6 @@ namespace {
 
 class ParticleSystemTest : public ::testing::Test {
   protected:
-    void SetUp() override { installTextureBackend(&textures); }
-    void TearDown() override { installTextureBackend(nullptr); }
-
     // Sets the clock to ms and runs one update.
     void updateAt(ParticleSystem& system, uint32_t ms) {
         clock.clock.set(ms);
@@ -23,7 +20,8 @@ class ParticleSystemTest : public ::testing::Test {
     }
 
     RecordingTextureBackend textures;
-    test::ScopedVirtualClock clock{1000};
+    ScopedTextureBackend installed{&textures};
+    test::TestClock clock{1000};
 };
 
 TEST_F(ParticleSystemTest, ConstructionLoadsTheSpriteAndStartsEmpty) {

@@ -9,7 +9,7 @@ namespace {
 
 TEST(ClockTest, VirtualClockReplacesTheRealOneUntilRemoved) {
     {
-        test::ScopedVirtualClock virtualClock(5000);
+        test::TestClock virtualClock(5000);
         EXPECT_EQ(tickCount(), 5000u);
         virtualClock.clock.advance(17);
         EXPECT_EQ(tickCount(), 5017u);
@@ -27,7 +27,7 @@ TEST(ClockTest, SecondsAreTheCountTimesTheFloatThousandthRoundedOnce) {
         float seconds;
     } cases[] = {{0, 0.0f}, {1, 0.001f}, {16777217, 16777.21875f}, {4294967295u, 4294967.5f}};
     for (const Case& c : cases) {
-        test::ScopedVirtualClock virtualClock(c.ms);
+        test::TestClock virtualClock(c.ms);
         EXPECT_EQ(tickSeconds(), c.seconds) << c.ms << " ms";
     }
 }
@@ -41,9 +41,10 @@ TEST(MessageTest, RecorderReceivesTextAndCaptionAndLetsGo) {
         EXPECT_EQ(recorder.messages[0].second, "-=(Status)=-");
     }
     std::vector<std::string> seen;
-    setMessageSink([&](const std::string& text, const std::string&) { seen.push_back(text); });
-    showMessage("after", "Error");
-    setMessageSink(nullptr);
+    {
+        ScopedMessageSink sink([&](const std::string& text, const std::string&) { seen.push_back(text); });
+        showMessage("after", "Error");
+    }
     EXPECT_EQ(seen, std::vector<std::string>{"after"});
 }
 

@@ -3,10 +3,10 @@
 #include "render/mesh_pass.h"
 
 #include "lighting/lighting.h"
+#include "particles/screen_probe.h"
 #include "platform/display_state.h"
 #include "platform/frame.h"
 #include "platform/launch_options.h"
-#include "particles/screen_probe.h"
 #include "render/render_scene.h"
 
 #include <GL/gl.h>
@@ -210,7 +210,7 @@ TEST_F(MeshPassTest, ObjectsMoveAndTurnAboutTheirPivot) {
 TEST_F(MeshPassTest, FlaresAreAddedOverTheMeshesFromTheCurrentCamera) {
     // A flare born this instant (full brightness, untextured white) at (0, 0, -10) in front of
     // a half-red wall; a second camera in use looks from (0, 0, 5), so the flare faces it.
-    test::ScopedVirtualClock clock(5000);
+    test::TestClock clock(5000);
     Scene scene;
     startScene(scene);
     addCameraAt(scene, {0, 0, 5}, {0, 0, 0});

@@ -220,14 +220,13 @@ class BlankTextureRequests : public TextureBackend {
 
 TEST(MeshChunks, AMirrorGetsA512SquareRgbRenderTexture) {
     BlankTextureRequests backend;
-    installTextureBackend(&backend);
+    ScopedTextureBackend installed(&backend);
     Scene scene;
     const bool loaded = test::loadBytes(
         scene,
         test::fileOf(
             {test::editorOf({meshOf("m", {vertexList({0, 0, 0}), facesWithMaterials({"mirror"})})})}),
         0);
-    installTextureBackend(nullptr);
     ASSERT_TRUE(loaded);
     ASSERT_EQ(backend.blanks.size(), 1u);
     EXPECT_EQ(backend.blanks[0].edge, 512);

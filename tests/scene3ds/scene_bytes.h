@@ -18,9 +18,8 @@ namespace pelx::test {
 
 // Records texture requests while it lives, so loads need no rendering context.
 struct ScopedRecordedTextures {
-    ScopedRecordedTextures() { installTextureBackend(&backend); }
-    ~ScopedRecordedTextures() { installTextureBackend(nullptr); }
     RecordingTextureBackend backend;
+    ScopedTextureBackend installed{&backend};
 };
 
 // A main chunk holding the given top-level chunks in order.

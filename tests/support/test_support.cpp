@@ -9,13 +9,10 @@
 
 namespace pelx::test {
 
-MessageRecorder::MessageRecorder() {
-    setMessageSink([this](const std::string& text, const std::string& caption) {
-        messages.emplace_back(text, caption);
-    });
-}
-
-MessageRecorder::~MessageRecorder() { setMessageSink(nullptr); }
+MessageRecorder::MessageRecorder()
+    : sink([this](const std::string& text, const std::string& caption) {
+          messages.emplace_back(text, caption);
+      }) {}
 
 TempDir::TempDir() {
     std::random_device device;

@@ -17,16 +17,20 @@ namespace pelx::test {
 class MessageRecorder {
   public:
     MessageRecorder();
-    ~MessageRecorder();
     std::vector<std::pair<std::string, std::string>> messages; // (text, caption)
+
+  private:
+    ScopedMessageSink sink;
 };
 
-// Installs a virtual clock while it lives.
-class ScopedVirtualClock {
+// A virtual clock of its own, installed while it lives.
+class TestClock {
   public:
-    explicit ScopedVirtualClock(uint32_t startMs = 1000) : clock(startMs) { installVirtualClock(&clock); }
-    ~ScopedVirtualClock() { installVirtualClock(nullptr); }
+    explicit TestClock(uint32_t startMs = 1000) : clock(startMs) {}
     VirtualClock clock;
+
+  private:
+    ScopedVirtualClock installed{&clock};
 };
 
 // A fresh folder under the system's temporary folder, removed with everything in it.

@@ -17,7 +17,7 @@ void playTunnelOnly(bool musicOff) {
     test::writeShowData(dir.path);
     std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(dir.path);
-    test::ScopedVirtualClock clock(2000);
+    test::TestClock clock(2000);
     test::MessageRecorder messages;
     launchOptions = LaunchOptions{};
     launchOptions.fullscreen = false;
@@ -25,15 +25,15 @@ void playTunnelOnly(bool musicOff) {
     launchOptions.height = 120;
     launchOptions.musicOff = musicOff;
     launchOptions.launchRequested = 1;
-    setEventsIgnored(true);
-    setPresentHook([&] { clock.clock.advance(5000); });
     ShowHooks hooks;
     hooks.onlyScene = "tunnel";
     std::vector<std::string> played;
     hooks.sceneStarts = [&](const ShowScene& scene) { played.push_back(scene.name); };
-    runShow(nullptr, hooks);
-    setPresentHook(nullptr);
-    setEventsIgnored(false);
+    {
+        ScopedEventsIgnored ignored(true);
+        ScopedPresentHook hook([&] { clock.clock.advance(5000); });
+        runShow(nullptr, hooks);
+    }
     std::filesystem::current_path(previous);
     EXPECT_EQ(played, std::vector<std::string>{"tunnel"});
     EXPECT_EQ(launchOptions.launchRequested, 0);
@@ -64,13 +64,12 @@ TEST(DemoSequenceTest, NoWindowMeansNoLoadingAndNoMusic) {
     launchOptions.launchRequested = 1;
     const int musicStarts = musicInitCount();
     int presented = 0;
-    setPresentHook([&] { ++presented; });
+    ScopedPresentHook hook([&] { ++presented; });
     bool loading = false, scenes = false;
     ShowHooks hooks;
     hooks.beforeLoading = [&] { loading = true; };
     hooks.sceneStarts = [&](const ShowScene&) { scenes = true; };
     runShow(nullptr, hooks);
-    setPresentHook(nullptr);
     EXPECT_FALSE(loading);
     EXPECT_FALSE(scenes);
     EXPECT_EQ(presented, 0);

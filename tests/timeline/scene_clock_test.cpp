@@ -8,7 +8,7 @@ namespace pelx {
 namespace {
 
 TEST(SceneClockTest, TicksAgainstDuration) {
-    test::ScopedVirtualClock virtualClock(123456);
+    test::TestClock virtualClock(123456);
     struct Step {
         uint32_t advanceMs;
         float elapsed;
@@ -42,7 +42,7 @@ TEST(SceneClockTest, ShowScenesStartWhereTheOneBeforeEnds) {
     // Frames every 33 ms from 1000 ms; a 2 s scene's first frame past its end comes at 3013 ms.
     // The next scene started then would begin 13 ms late, and every boundary would add to it; in
     // a show it begins at 3000 ms, so its first frame is 13 ms into it.
-    test::ScopedVirtualClock virtualClock(1000);
+    test::TestClock virtualClock(1000);
     beginShow();
     beginScene(2.0f);
     while (tick()) virtualClock.clock.advance(33);
@@ -67,7 +67,7 @@ TEST(SceneClockTest, ElapsedIsTheRoundedDifferenceOfFloatSeconds) {
     // would give 16777.216796875. One millisecond later elapsed is the difference taken before
     // rounding: 16777.2187969 - 16777.21875 = 4.6875e-5 s, not the 2 ms a float subtraction of
     // double-rounded seconds would report.
-    test::ScopedVirtualClock virtualClock(16777217);
+    test::TestClock virtualClock(16777217);
     beginScene(10.0f);
     EXPECT_EQ(sceneClock.start, 16777.21875f);
     virtualClock.clock.advance(1);
@@ -79,7 +79,7 @@ TEST(PumpOrPresentTest, HandlesOneEventOrPresents) {
     test::openTestDisplay();
     discardEvents();
     int presented = 0;
-    setPresentHook([&] { ++presented; });
+    ScopedPresentHook hook([&] { ++presented; });
     pushEvent(WindowEvent{EventKind::Other, 0, 0});
     pushEvent(WindowEvent{EventKind::Paint, 0, 0});
     pumpOrPresent();
@@ -88,7 +88,6 @@ TEST(PumpOrPresentTest, HandlesOneEventOrPresents) {
     EXPECT_EQ(presented, 0);
     pumpOrPresent();
     EXPECT_EQ(presented, 1);
-    setPresentHook(nullptr);
 }
 
 } // namespace

@@ -24,27 +24,25 @@ class ShowTest : public ::testing::Test {
         test::openTestDisplay();
         previous = std::filesystem::current_path();
         std::filesystem::current_path(dir.path);
-        setEventsIgnored(true);
-        setPresentHook([this] {
-            ++presented;
-            if (onPresent) onPresent();
-            clock.clock.advance(stepMs);
-        });
     }
     void TearDown() override {
-        setPresentHook(nullptr);
-        setEventsIgnored(false);
         releaseAssets();
         std::filesystem::current_path(previous);
     }
 
     test::TempDir dir;
     std::filesystem::path previous;
-    test::ScopedVirtualClock clock{5000};
+    test::TestClock clock{5000};
     test::MessageRecorder messages;
     uint32_t stepMs = 250;
     int presented = 0;
     std::function<void()> onPresent;
+    ScopedEventsIgnored eventsIgnored{true};
+    ScopedPresentHook presentHook{[this] {
+        ++presented;
+        if (onPresent) onPresent();
+        clock.clock.advance(stepMs);
+    }};
 };
 
 TEST_F(ShowTest, LoadingShowsTenFramesAndSetsEachScenesParameters) {

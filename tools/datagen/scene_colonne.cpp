@@ -5,6 +5,7 @@
 // them from the side, then rises to look down on the moving shadows.
 #include "scene_common.h"
 #include "textures.h"
+#include "timeline/show_scenes.h"
 
 #include <cmath>
 #include <cstdio>
@@ -17,7 +18,8 @@ namespace {
 
 using namespace datagen;
 
-constexpr int SECONDS = 27;
+// The length the show plays the scene; keys are at 30 frames a second up to there.
+constexpr double SECONDS = COLONNE_SCENE.length;
 constexpr double PI = std::numbers::pi;
 constexpr double ROW_X = 150;         // the rows stand at x = -150 and x = +150
 constexpr double FIRST_COLUMN = -525; // eight columns 150 apart along z

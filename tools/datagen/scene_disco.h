@@ -4,12 +4,13 @@
 #pragma once
 
 #include "scene_common.h"
+#include "timeline/show_scenes.h"
 
 #include <numbers>
 
 namespace pelx::datagen::disco {
 
-constexpr int SECONDS = 115;
+constexpr double SECONDS = DISCO_SCENE.length; // as the show plays it
 constexpr double PI = std::numbers::pi;
 // The club: x -500..500, z -500..500, y 0..360; the dance floor x, z -250..250, 8 high.
 constexpr double HALF = 500, HEIGHT = 360, FLOOR_HALF = 250, FLOOR_TOP = 8;

@@ -6,6 +6,7 @@
 // here does, and each mirror shows that picture flipped left to right.
 #include "scene_common.h"
 #include "textures.h"
+#include "timeline/show_scenes.h"
 
 #include <cmath>
 #include <numbers>
@@ -17,7 +18,8 @@ namespace {
 
 using namespace datagen;
 
-constexpr int SECONDS = 27;
+// The length the show plays the scene; keys are at 30 frames a second up to there.
+constexpr double SECONDS = MIRROR_SCENE.length;
 constexpr double PI = std::numbers::pi;
 // The hall: x -300..300, z -700..700, y 0..400. Mirrors: z 0..300, y 50..350, in front of the
 // side walls; the sculpture stands at (0, 0, -150), further down the hall than the mirrors, so

@@ -6,6 +6,7 @@
 #include "logo_mask.h"
 #include "scene_common.h"
 #include "textures.h"
+#include "timeline/show_scenes.h"
 
 #include <cmath>
 #include <cstdio>
@@ -18,7 +19,8 @@ namespace {
 
 using namespace datagen;
 
-constexpr int SECONDS = 67;
+// The length the show plays the scene; keys are at 30 frames a second up to there.
+constexpr double SECONDS = ROAD_SCENE.length;
 constexpr double PI = std::numbers::pi;
 
 // The avenue runs along z between house fronts at x = 10 and x = 310; the plaza is

@@ -6,6 +6,7 @@
 // on the candles.
 #include "scene_common.h"
 #include "textures.h"
+#include "timeline/show_scenes.h"
 
 #include <cmath>
 #include <numbers>
@@ -17,7 +18,8 @@ namespace {
 
 using namespace datagen;
 
-constexpr int SECONDS = 27;
+// The length the show plays the scene; keys are at 30 frames a second up to there.
+constexpr double SECONDS = ROOM_SCENE.length;
 constexpr double PI = std::numbers::pi;
 // The room: x -250..250, z -300..300, y 0..300; the door in the wall at z = 300, the window in
 // the wall at x = -250.

@@ -5,6 +5,7 @@
 // chunks (this scene's shadow factors are 0.6 and 1.0).
 #include "scene_common.h"
 #include "textures.h"
+#include "timeline/show_scenes.h"
 
 #include <cmath>
 #include <cstdio>
@@ -17,7 +18,8 @@ namespace {
 
 using namespace datagen;
 
-constexpr int SECONDS = 20;
+// The length the show plays the scene; keys are at 30 frames a second up to there.
+constexpr double SECONDS = TUNNEL_SCENE.length;
 constexpr double PI = std::numbers::pi;
 constexpr double LENGTH = 5600;   // along the centre line
 constexpr double RADIUS = 70;     // of the tube

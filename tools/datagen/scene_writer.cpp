@@ -1,9 +1,9 @@
-// The table of the show's six scenes and their writer: each model is saved with lib3ds into
+// The table of the show's six scenes (show_scenes.h) and their writer: each model is saved with lib3ds into
 // memory, then written whole like every other data file.
 #include "scenes.h"
 
 #include "canvas.h"
-#include "timeline/data_files.h"
+#include "timeline/show_scenes.h"
 
 #include <cstdio>
 #include <cstring>
@@ -65,21 +65,21 @@ bool sceneBytes(Lib3dsFile* model, std::vector<uint8_t>& bytes) {
 
 } // namespace
 
-const std::array<SceneRecipe, 6>& sceneRecipes() {
-    static const std::array<SceneRecipe, 6> table = {{
-        {dataFileName(DATA_ROAD_SCENE), 67, buildRoadScene},
-        {dataFileName(DATA_COLONNE_SCENE), 27, buildColonneScene},
-        {dataFileName(DATA_ROOM_SCENE), 27, buildRoomScene},
-        {dataFileName(DATA_MIRROR_SCENE), 27, buildMirrorScene},
-        {dataFileName(DATA_TUNNEL_SCENE), 20, buildTunnelScene},
-        {dataFileName(DATA_DISCO_SCENE), 115, buildDiscoScene},
+const std::array<SceneRecipe, SHOW_SCENE_COUNT>& sceneRecipes() {
+    static const std::array<SceneRecipe, SHOW_SCENE_COUNT> table = {{
+        {ROAD_SCENE, buildRoadScene},
+        {COLONNE_SCENE, buildColonneScene},
+        {ROOM_SCENE, buildRoomScene},
+        {MIRROR_SCENE, buildMirrorScene},
+        {TUNNEL_SCENE, buildTunnelScene},
+        {DISCO_SCENE, buildDiscoScene},
     }};
     return table;
 }
 
 bool writeScenes(const std::string& dataDir) {
     for (const SceneRecipe& recipe : sceneRecipes()) {
-        const std::filesystem::path path = std::filesystem::path(dataDir) / recipe.fileName;
+        const std::filesystem::path path = std::filesystem::path(dataDir) / recipe.fileName();
         SceneModel model = recipe.build();
         std::vector<uint8_t> bytes;
         if (!sceneBytes(model.get(), bytes)) {

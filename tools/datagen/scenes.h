@@ -2,6 +2,8 @@
 // lib3ds, so the show's loader reads files from an independent writer.
 #pragma once
 
+#include "timeline/show_scenes.h"
+
 #include <lib3ds/file.h>
 
 #include <array>
@@ -17,9 +19,10 @@ struct SceneModelRelease {
 using SceneModel = std::unique_ptr<Lib3dsFile, SceneModelRelease>;
 
 struct SceneRecipe {
-    const char* fileName; // inside the data folder
-    int seconds;          // how long the show plays the scene; the model has 30 frames a second
+    SceneFacts scene; // its data file and how long the show plays it; the model has 30 frames a second
     SceneModel (*build)();
+    // The file's name inside the data folder: "road.3ds".
+    const char* fileName() const { return dataFileName(scene.dataFile); }
 };
 
 SceneModel buildRoadScene();
@@ -30,7 +33,7 @@ SceneModel buildTunnelScene();
 SceneModel buildDiscoScene();
 
 // In the order the show plays them.
-const std::array<SceneRecipe, 6>& sceneRecipes();
+const std::array<SceneRecipe, SHOW_SCENE_COUNT>& sceneRecipes();
 
 // Writes dataDir/road.3ds ... dataDir/disco.3ds, making the folder if need be. The first file
 // that cannot be written is reported on stderr and ends the writing with false.

@@ -51,7 +51,7 @@ std::string problemNote(const ChunkVisit& visit) {
 
 bool chunkTree(const char* path, std::string& out) {
     RecordingTextureBackend textures;
-    installTextureBackend(&textures);
+    ScopedTextureBackend installed(&textures);
     ChunkTrace trace;
     trace.chunks = [&](const ChunkVisit& visit) {
         char line[96];
@@ -71,9 +71,7 @@ bool chunkTree(const char* path, std::string& out) {
     out += "    offset    id      length  chunk\n";
     Scene scene;
     scene.trace = &trace;
-    bool loaded = loadScene(scene, path, 0); // no lighting: the tree needs none
-    installTextureBackend(nullptr);
-    return loaded;
+    return loadScene(scene, path, 0); // no lighting: the tree needs none
 }
 
 } // namespace pelx::inspect

@@ -317,7 +317,7 @@ const SceneCheck AFTER_OBJECT_CHECKS[] = {{"mirror count", checkMirrorCount},
 // with the reason among the findings, when the file does not load.
 bool loadChecked(CheckedScene& c) {
     RecordingTextureBackend textures;
-    installTextureBackend(&textures);
+    ScopedTextureBackend installed(&textures);
     ChunkTrace trace;
     trace.chunks = [&](const ChunkVisit& visit) {
         if (visit.depth == 1 && visit.problem != ChunkProblem::stray) c.topLevel.push_back(visit.header.id);
@@ -339,7 +339,6 @@ bool loadChecked(CheckedScene& c) {
     c.scene.trace = &trace;
     const bool loaded = loadScene(c.scene, c.path, 3);
     c.scene.trace = nullptr;
-    installTextureBackend(nullptr);
     if (!loaded) {
         const std::string problem = fileProblem(c.path);
         c.fileError(problem.empty() ? NOT_A_SCENE : problem);

@@ -259,7 +259,7 @@ bool parseDumpOptions(const std::vector<std::string>& args, DumpOptions& options
 
 std::string dumpScene(const char* path, const DumpOptions& options, bool* loadedOut) {
     RecordingTextureBackend textures;
-    installTextureBackend(&textures);
+    ScopedTextureBackend installed(&textures);
     Scene scene;
     scene.shadowFactor = options.shadowFactor;
     scene.translucentShadowFactor = options.translucentShadowFactor;
@@ -279,7 +279,6 @@ std::string dumpScene(const char* path, const DumpOptions& options, bool* loaded
         resetCursor(scene);
     }
     std::string json = sceneJson(scene, path, loaded);
-    installTextureBackend(nullptr);
     if (loadedOut) *loadedOut = loaded;
     return json;
 }

@@ -65,7 +65,7 @@ FreeCamera frameBounds(const Bounds& box, double aspect) {
     // Far enough back along the view that every corner is inside the picture's sides (with a
     // margin) and in front of the near plane: for a corner x across, y up and z beyond the
     // centre, x / (distance + z) must stay within the tangent of the half angle.
-    const double tanHalfHeight = std::tan(VIEW_FIELD_OF_VIEW / 2 * DEGREES);
+    const double tanHalfHeight = std::tan(SHOW_FIELD_OF_VIEW / 2 * DEGREES);
     const double tanHalfWidth = std::max(aspect, 1e-3) * tanHalfHeight;
     const Vec3d f = freeForward(camera), r = rightOf(camera), u = upOf(camera);
     double distance = 0;
@@ -77,7 +77,7 @@ FreeCamera frameBounds(const Bounds& box, double aspect) {
         const double y = d.x * u.x + d.y * u.y + d.z * u.z;
         const double z = d.x * f.x + d.y * f.y + d.z * f.z;
         distance = std::max({distance, FRAME_MARGIN * std::abs(x) / tanHalfWidth - z,
-                             FRAME_MARGIN * std::abs(y) / tanHalfHeight - z, 4 * VIEW_NEAR - z});
+                             FRAME_MARGIN * std::abs(y) / tanHalfHeight - z, 4 * SHOW_NEAR_PLANE - z});
     }
     // A point (or nothing) still gets a view of some size.
     camera.distance = std::max(distance, camera.sceneRadius);
@@ -106,13 +106,13 @@ void orbitFree(FreeCamera& camera, double dxPixels, double dyPixels) {
 void panFree(FreeCamera& camera, double dxPixels, double dyPixels, int viewHeight) {
     // One pixel is this much of the world at the centre's distance.
     const double perPixel =
-        2 * camera.distance * std::tan(VIEW_FIELD_OF_VIEW / 2 * DEGREES) / std::max(viewHeight, 1);
+        2 * camera.distance * std::tan(SHOW_FIELD_OF_VIEW / 2 * DEGREES) / std::max(viewHeight, 1);
     camera.centre = plus(camera.centre, rightOf(camera), -dxPixels * perPixel);
     camera.centre = plus(camera.centre, upOf(camera), dyPixels * perPixel);
 }
 
 void zoomFree(FreeCamera& camera, int steps) {
-    camera.distance = std::clamp(camera.distance * std::pow(ZOOM_PER_STEP, steps), VIEW_NEAR * 2,
+    camera.distance = std::clamp(camera.distance * std::pow(ZOOM_PER_STEP, steps), SHOW_NEAR_PLANE * 2,
                                  camera.sceneRadius * 1000);
 }
 
@@ -128,9 +128,9 @@ void freeDepthRange(const FreeCamera& camera, double* nearPlane, double* farPlan
     const double reach =
         length({eye.x - camera.sceneCentre.x, eye.y - camera.sceneCentre.y, eye.z - camera.sceneCentre.z}) +
         camera.sceneRadius * FRAME_MARGIN;
-    *farPlane = std::max(VIEW_FAR, reach);
+    *farPlane = std::max(SHOW_FAR_PLANE, reach);
     // The show's ratio of far to near keeps the depth buffer's precision.
-    *nearPlane = std::max(VIEW_NEAR, *farPlane * (VIEW_NEAR / VIEW_FAR));
+    *nearPlane = std::max(SHOW_NEAR_PLANE, *farPlane * (SHOW_NEAR_PLANE / SHOW_FAR_PLANE));
 }
 
 } // namespace pelx::view

@@ -2,6 +2,7 @@
 // is handed to the mesh pass as a scene camera's eye and angles (x, then y; no roll).
 #pragma once
 
+#include "display/display.h"
 #include "platform/vec.h"
 
 namespace pelx::view {
@@ -12,11 +13,6 @@ struct Bounds {
     bool empty() const { return low.x > high.x || low.y > high.y || low.z > high.z; }
     void add(const Vec3d& point);
 };
-
-// The projection the show sets up: vertical field of view and nearest depth range.
-inline constexpr double VIEW_FIELD_OF_VIEW = 45.0;
-inline constexpr double VIEW_NEAR = 0.5;
-inline constexpr double VIEW_FAR = 4000.0;
 
 struct FreeCamera {
     Vec3d centre;        // the point it orbits and pans
@@ -45,8 +41,9 @@ void zoomFree(FreeCamera& camera, int steps);
 // Moves eye and centre together: forward and right in -1..1, for this many seconds.
 void flyFree(FreeCamera& camera, double forward, double right, double seconds);
 
-// Near and far planes that hold the scene from where the camera stands: the show's 0.5 and
-// 4000 when the scene fits in those, deeper otherwise.
+// Near and far planes that hold the scene from where the camera stands: the show's own
+// (SHOW_NEAR_PLANE, SHOW_FAR_PLANE) when the scene fits in those, deeper otherwise. The field of
+// view is always the show's.
 void freeDepthRange(const FreeCamera& camera, double* nearPlane, double* farPlane);
 
 } // namespace pelx::view

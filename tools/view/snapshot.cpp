@@ -41,7 +41,7 @@ int runSnapshot(const ViewOptions& options) {
         return 2;
     }
     VirtualClock clock(clockAt(options.clockFrames, options.fps));
-    installVirtualClock(&clock);
+    ScopedVirtualClock installedClock(&clock);
     launchOptions = LaunchOptions{};
     launchOptions.width = options.width;
     launchOptions.height = options.height;
@@ -87,10 +87,10 @@ int runSnapshot(const ViewOptions& options) {
     }
     const std::vector<uint8_t> pixels = readBackBuffer(options.width, options.height);
     std::string error;
-    if (!writePng(options.snapshot, options.width, options.height, pixels.data(), &error)) return failure(error);
+    if (!writePng(options.snapshot, options.width, options.height, pixels.data(), &error))
+        return failure(error);
     releaseSceneTextures(scene);
     closeDisplay();
-    installVirtualClock(nullptr);
     return 0;
 }
 

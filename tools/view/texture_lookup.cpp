@@ -23,11 +23,11 @@ std::string lowered(std::string text) {
 
 // Runs load with message boxes caught; true when none was shown (the picture decoded).
 template <typename Load> bool quietly(Load load) {
-    MessageSink previous = currentMessageSink();
     bool complained = false;
-    setMessageSink([&](const std::string&, const std::string&) { complained = true; });
-    load();
-    setMessageSink(previous);
+    {
+        ScopedMessageSink sink([&](const std::string&, const std::string&) { complained = true; });
+        load();
+    }
     return !complained;
 }
 

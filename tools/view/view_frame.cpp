@@ -18,12 +18,12 @@ void drawViewFrame(Scene& scene, ViewState& view) {
     std::optional<CameraOverride> free;
     Vec3d eye;
     if (view.freeView) {
-        double nearPlane = VIEW_NEAR, farPlane = VIEW_FAR;
+        double nearPlane = SHOW_NEAR_PLANE, farPlane = SHOW_FAR_PLANE;
         freeDepthRange(view.freeCamera, &nearPlane, &farPlane);
         glViewport(0, 0, view.width, view.height);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
-        gluPerspective(VIEW_FIELD_OF_VIEW,
+        gluPerspective(SHOW_FIELD_OF_VIEW,
                        static_cast<double>(view.width) / (view.height > 0 ? view.height : 1), nearPlane,
                        farPlane);
         glMatrixMode(GL_MODELVIEW);

@@ -88,16 +88,18 @@ LoadedScene loadViewedScene(const std::string& path, const SceneSettings& settin
         damage = text + std::string(damageText(visit.problem));
     };
     scene->trace = &trace;
-    installTextureBackend(&textures);
-    const bool read = loadScene(*scene, path.c_str(), settings.lightingMode);
-    scene->trace = nullptr;
-    bool hasMesh = false;
-    forEachObject(*scene, [&](const SceneObject& object) { hasMesh = hasMesh || object.kind == KIND_MESH; });
-    if (read && damage.empty() && hasMesh) {
-        const FlareSettings& f = settings.flares;
-        buildFlareEmitters(*scene, f.capacity, f.lifetime, f.rate, f.size, f.rise);
+    bool read = false, hasMesh = false;
+    {
+        ScopedTextureBackend installed(&textures);
+        read = loadScene(*scene, path.c_str(), settings.lightingMode);
+        scene->trace = nullptr;
+        forEachObject(*scene,
+                      [&](const SceneObject& object) { hasMesh = hasMesh || object.kind == KIND_MESH; });
+        if (read && damage.empty() && hasMesh) {
+            const FlareSettings& f = settings.flares;
+            buildFlareEmitters(*scene, f.capacity, f.lifetime, f.rate, f.size, f.rise);
+        }
     }
-    installTextureBackend(nullptr);
     if (!read)
         result.error =
             path + ": not a 3DS scene (it cannot be read or does not start with a main chunk 4D4D)";

@@ -20,11 +20,9 @@
 namespace pelx {
 namespace {
 
-class RecordedTextures {
-  public:
-    RecordedTextures() { installTextureBackend(&backend); }
-    ~RecordedTextures() { installTextureBackend(nullptr); }
+struct RecordedTextures {
     RecordingTextureBackend backend;
+    ScopedTextureBackend installed{&backend};
 };
 
 TEST(LogoInShow, FirstSceneWritesTheWholeOutlineByOneMinute) {
@@ -42,7 +40,7 @@ TEST(LogoInShow, FirstSceneWritesTheWholeOutlineByOneMinute) {
     ASSERT_GE(ink, 380u);
 
     RecordedTextures textures;
-    test::ScopedVirtualClock clock;
+    test::TestClock clock;
     resetRandom();
     ParticleSystem logo(10000, "data/fire.jpg", 40.0f, 150, 3.0f, 0.0f);
     ParticleSystem sparks(5000, "data/fire.jpg", 2.0f, 10, 10.0f, 80.0f);
@@ -97,7 +95,7 @@ TEST(LogoInShow, TheGeneratorsWalkerModelAgreesWithTheShowsWalker) {
     LogoMask generated;
     ASSERT_TRUE(buildLogoMask(generated));
     RecordedTextures textures;
-    test::ScopedVirtualClock clock;
+    test::TestClock clock;
     ParticleSystem logo(10000, "data/fire.jpg", 40.0f, 150, 3.0f, 0.0f);
     ParticleSystem sparks(5000, "data/fire.jpg", 2.0f, 10, 10.0f, 80.0f);
     // Walks of several lengths, each from a fresh mask: both mark the same pixels in the same order.

@@ -97,19 +97,18 @@ class GeneratedScenes : public ::testing::Test {
     }
 
     static std::string pathOf(const SceneRecipe& recipe) {
-        return (folder->path / "data" / recipe.fileName).string();
+        return (folder->path / "data" / recipe.fileName()).string();
     }
 
     // The show's loader, with textures recorded by name instead of decoded.
     static std::unique_ptr<Scene> load(const SceneRecipe& recipe) {
         RecordingTextureBackend textures;
-        installTextureBackend(&textures);
+        ScopedTextureBackend installed(&textures);
         auto scene = std::make_unique<Scene>();
         scene->shadowFactor = 0.1f;
         scene->translucentShadowFactor = 0.4f;
         const bool loaded = loadScene(*scene, pathOf(recipe).c_str(), 3);
-        installTextureBackend(nullptr);
-        EXPECT_TRUE(loaded) << recipe.fileName;
+        EXPECT_TRUE(loaded) << recipe.fileName();
         return scene;
     }
 
@@ -130,7 +129,7 @@ std::vector<SceneModel> GeneratedScenes::models;
 
 const SceneRecipe& recipeNamed(const char* fileName) {
     for (const SceneRecipe& r : sceneRecipes())
-        if (std::strcmp(r.fileName, fileName) == 0) return r;
+        if (std::strcmp(r.fileName(), fileName) == 0) return r;
     throw std::runtime_error(fileName);
 }
 
@@ -170,8 +169,9 @@ TEST_F(GeneratedScenes, WriterAndReaderAgree) {
         Lib3dsFile* model = models[s].get();
         std::unique_ptr<Scene> scene = load(recipe);
         const std::vector<SceneObject*> objects = objectsOf(*scene);
-        SCOPED_TRACE(recipe.fileName);
-        EXPECT_EQ(scene->frameCount, recipe.seconds * 30) << "30 frames a second of scene time";
+        SCOPED_TRACE(recipe.fileName());
+        EXPECT_EQ(scene->frameCount, static_cast<int>(recipe.scene.length) * 30)
+            << "30 frames a second of scene time";
 
         // A file lists cameras, then lights, then meshes.
         size_t index = 0;
@@ -248,9 +248,9 @@ TEST_F(GeneratedScenes, TwoRunsWriteTheSameBytes) {
     ASSERT_TRUE(writeScenes((again.path / "data").string()));
     for (const SceneRecipe& recipe : sceneRecipes()) {
         const std::vector<uint8_t> first = test::readFile(pathOf(recipe));
-        EXPECT_FALSE(first.empty()) << recipe.fileName;
-        EXPECT_TRUE(first == test::readFile((again.path / "data" / recipe.fileName).string()))
-            << recipe.fileName;
+        EXPECT_FALSE(first.empty()) << recipe.fileName();
+        EXPECT_TRUE(first == test::readFile((again.path / "data" / recipe.fileName()).string()))
+            << recipe.fileName();
     }
 }
 
@@ -273,7 +273,7 @@ TEST_F(GeneratedScenes, InspectorReportsNoErrorAndEveryTextureIsMade) {
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(folder->path);
     for (const SceneRecipe& recipe : sceneRecipes()) {
-        const std::string path = std::string("data/") + recipe.fileName;
+        const std::string path = std::string("data/") + recipe.fileName();
         for (const inspect::Finding& finding : inspect::checkScene(path.c_str()))
             EXPECT_NE(finding.severity, inspect::Severity::error)
                 << inspect::formatFinding(path.c_str(), finding);
@@ -285,7 +285,7 @@ TEST_F(GeneratedScenes, InspectorReportsNoErrorAndEveryTextureIsMade) {
 
 TEST_F(GeneratedScenes, CamerasKeepTheirPaceAndHandOverWhereTheCutFalls) {
     for (const SceneRecipe& recipe : sceneRecipes()) {
-        SCOPED_TRACE(recipe.fileName);
+        SCOPED_TRACE(recipe.fileName());
         std::unique_ptr<Scene> scene = load(recipe);
         ASSERT_GE(scene->cameraCount, 1);
         for (int c = 0; c < scene->cameraCount; ++c) {
@@ -313,7 +313,7 @@ TEST_F(GeneratedScenes, CamerasKeepTheirPaceAndHandOverWhereTheCutFalls) {
 
 TEST_F(GeneratedScenes, EveryLightReachesSomething) {
     for (const SceneRecipe& recipe : sceneRecipes()) {
-        SCOPED_TRACE(recipe.fileName);
+        SCOPED_TRACE(recipe.fileName());
         std::unique_ptr<Scene> scene = load(recipe);
         int moving = 0;
         for (SceneObject* o : objectsOf(*scene)) {
@@ -360,7 +360,7 @@ TEST_F(GeneratedScenes, DiscoEndsOnTheStrobeSet) {
 
 TEST_F(GeneratedScenes, MeshesAreTexturedAndWhole) {
     for (const SceneRecipe& recipe : sceneRecipes()) {
-        SCOPED_TRACE(recipe.fileName);
+        SCOPED_TRACE(recipe.fileName());
         std::unique_ptr<Scene> scene = load(recipe);
         for (SceneObject* o : objectsOf(*scene)) {
             if (o->kind != KIND_MESH) continue;
@@ -494,7 +494,7 @@ TEST_F(GeneratedScenes, NoFacesOverlapInOnePlane) {
     };
     constexpr double PLANE = 0.2, AREA = 0.01;
     for (const SceneRecipe& recipe : sceneRecipes()) {
-        SCOPED_TRACE(recipe.fileName);
+        SCOPED_TRACE(recipe.fileName());
         std::unique_ptr<Scene> scene = load(recipe);
         std::vector<Tri> tris;
         for (SceneObject* o : objectsOf(*scene)) {
@@ -569,7 +569,7 @@ P placed(const SceneObject& o, const Vec3d& v) {
 TEST_F(GeneratedScenes, NoCameraInsideGeometry) {
     constexpr double CLEARANCE = 4;
     for (const SceneRecipe& recipe : sceneRecipes()) {
-        SCOPED_TRACE(recipe.fileName);
+        SCOPED_TRACE(recipe.fileName());
         std::unique_ptr<Scene> scene = load(recipe);
         struct Placed {
             SceneObject* mesh;
@@ -599,7 +599,7 @@ TEST_F(GeneratedScenes, NoCameraInsideGeometry) {
         for (Placed& m : meshes) place(m);
 
         int failures = 0;
-        sceneClock.duration = static_cast<float>(recipe.seconds);
+        sceneClock.duration = recipe.scene.length;
         for (int frame = 0; frame < scene->frameCount && failures < 3; ++frame) {
             sceneClock.elapsed = static_cast<float>(frame / 30.0);
             animateScene(*scene);
@@ -639,7 +639,7 @@ TEST_F(GeneratedScenes, OnlyGlowingSurfacesSkipTheFrameLighting) {
             ++marked;
             const Material* material = materialAt(*scene, o->materialIndex);
             EXPECT_TRUE(o->isMirror || (material && glowing.count(material->name)))
-                << recipe.fileName << ": " << o->name << " would show white";
+                << recipe.fileName() << ": " << o->name << " would show white";
         }
     }
     EXPECT_GT(marked, 0);
@@ -668,7 +668,7 @@ TEST_F(GeneratedScenes, SwingingLampCarriesItsLight) {
     // At frame 0 the lamp hangs unturned, so the bulb's offset from the pivot is fixed there.
     const P rest = toP(bulb->positionTrack.keyValues[0]) - toP(lamp->pivot);
     double widest = 0, worst = 0;
-    sceneClock.duration = static_cast<float>(recipe.seconds);
+    sceneClock.duration = recipe.scene.length;
     for (int frame = 0; frame < scene->frameCount; ++frame) {
         sceneClock.elapsed = static_cast<float>(frame / 30.0);
         animateScene(*scene);
@@ -707,7 +707,7 @@ TEST_F(GeneratedScenes, DancersKeepTheirArmsOn) {
     }
     ASSERT_GE(figures.size(), 16u) << "a crowd dances";
     double worst = 0, highest = 0;
-    sceneClock.duration = static_cast<float>(recipe.seconds);
+    sceneClock.duration = recipe.scene.length;
     // Every frame: a frame that skips a key draws from the segment before it, stretched.
     for (int frame = 0; frame < scene->frameCount; ++frame) {
         sceneClock.elapsed = static_cast<float>(frame / 30.0);
