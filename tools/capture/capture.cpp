@@ -2,13 +2,14 @@
 // a video through the ffmpeg program) on a virtual clock, or measures frame times on the real
 // clock. Message boxes go to standard error. SIGINT, SIGTERM and SIGHUP stop a capture after
 // the frame in progress, leaving whole files: every frame reported, or a playable video.
+#include "capture_phases.h"
+#include "frame_readback.h"
 #include "platform/clock.h"
 #include "platform/launch_options.h"
 #include "platform/message.h"
 #include "platform/phase_timer.h"
 #include "platform/stop_signal.h"
 #include "platform/window.h"
-#include "frame_readback.h"
 #include "png_writer.h"
 #include "timeline/asset_set.h"
 #include "timeline/data_files.h"
@@ -51,6 +52,8 @@ const char* const USAGE =
     "  --with-loading     also write the loading frames before the first scene\n"
     "  --no-lights        the \"No lights\" switch\n"
     "  --no-music         a video without the soundtrack\n"
+    "  --phases           at the end, print where the time went (drawing, reading back,\n"
+    "                     converting, writing) per written frame\n"
     "\n"
     "Benchmark: the real clock, nothing written.\n"
     "  --benchmark        frame times per scene and load time per loading step\n"
@@ -73,6 +76,7 @@ struct Options {
     bool withLoading = false;
     bool noLights = false;
     bool noMusic = false;
+    bool phases = false;
     bool benchmark = false;
     std::string scene;
     bool json = false;
@@ -150,6 +154,8 @@ Options parseOptions(int argc, char** argv) {
             options.noLights = true;
         } else if (arg == "--no-music") {
             options.noMusic = true;
+        } else if (arg == "--phases") {
+            options.phases = true;
         } else if (arg == "--benchmark") {
             options.benchmark = true;
         } else if (arg == "--scene") {
@@ -167,6 +173,7 @@ Options parseOptions(int argc, char** argv) {
         if (!options.benchmark) fail("--scene is for --benchmark");
     }
     if (options.json && !options.benchmark) fail("--json is for --benchmark");
+    if (options.phases && options.benchmark) fail("--phases is for a capture; --benchmark has its own");
     if (!options.benchmark && options.outDir.empty() && options.videoFile.empty())
         fail("say where the frames go: --out DIR or --video FILE (or use --benchmark)");
     if (options.to <= options.from) fail("--to must be later than --from");
@@ -210,6 +217,10 @@ class Capture {
             if (error) fail("cannot create " + options.outDir + ": " + error.message());
         }
         installVirtualClock(&clock);
+        enableCapturePhases(options.phases);
+        // The show's present phase holds the hook and the window's present; the hook's own
+        // time is taken out of it at the end.
+        enablePhaseTimer(options.phases);
         setPresentHook([this] { framePresented(); });
         ShowHooks hooks;
         hooks.beforeLoading = [this] { displayOpened = true; };
@@ -228,6 +239,14 @@ class Capture {
     static constexpr uint32_t START_MS = 1000;
 
     void framePresented() {
+        const auto hookStart = std::chrono::steady_clock::now();
+        if (inShow && hookEnd != std::chrono::steady_clock::time_point{}) betweenHooks += hookStart - hookEnd;
+        framePresentedTimed();
+        hookEnd = std::chrono::steady_clock::now();
+        if (inShow) inHooks += hookEnd - hookStart;
+    }
+
+    void framePresentedTimed() {
         if (inShow) {
             double showTime = static_cast<double>(showFrames) / options.fps;
             if (showTime >= options.to) {
@@ -250,7 +269,12 @@ class Capture {
     }
 
     void write() {
-        std::vector<uint8_t> frame = readBackBuffer(options.width, options.height);
+        std::vector<uint8_t> frame;
+        {
+            ScopedCapturePhase phase(CapturePhase::ReadBack);
+            frame = readBackBuffer(options.width, options.height);
+        }
+        ScopedCapturePhase phase(CapturePhase::Write);
         if (!options.outDir.empty()) {
             char name[32];
             std::snprintf(name, sizeof name, "frame-%06llu.png", static_cast<unsigned long long>(written));
@@ -342,6 +366,7 @@ class Capture {
         finished = true;
         progress(true);
         finishVideo();
+        if (options.phases) printPhases();
         if (showFramesWritten == 0) {
             char reason[160];
             std::snprintf(
@@ -353,8 +378,25 @@ class Capture {
         }
     }
 
+    // The show's time between two hooks is its drawing and the window's present of the frame
+    // before; the present is known from the show's own phase timer.
+    void printPhases() {
+        using std::chrono::duration_cast;
+        using std::chrono::nanoseconds;
+        const auto presentAndHook = duration_cast<std::chrono::steady_clock::duration>(
+            std::chrono::duration<double, std::milli>(phaseTotals()[static_cast<size_t>(Phase::Present)]));
+        const auto present = std::max(presentAndHook - inHooks, std::chrono::steady_clock::duration{});
+        addCapturePhase(CapturePhase::Present, present);
+        addCapturePhase(CapturePhase::Draw,
+                        std::max(betweenHooks - present, std::chrono::steady_clock::duration{}));
+        printCapturePhases(written,
+                           std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+    }
+
     const Options& options;
     VirtualClock clock;
+    std::chrono::steady_clock::time_point hookEnd{};
+    std::chrono::steady_clock::duration betweenHooks{}, inHooks{};
     bool displayOpened = false;
     bool inShow = false;
     bool finished = false;
