@@ -269,10 +269,19 @@ class Capture {
     }
 
     void write() {
-        std::vector<uint8_t> frame;
+        // readBackBuffer's two steps, timed apart.
+        const size_t row = size_t(options.width) * 3;
+        std::vector<uint8_t> pixels(row * options.height), frame(pixels.size());
         {
             ScopedCapturePhase phase(CapturePhase::ReadBack);
-            frame = readBackBuffer(options.width, options.height);
+            glPixelStorei(GL_PACK_ALIGNMENT, 1);
+            glReadBuffer(GL_BACK);
+            glReadPixels(0, 0, options.width, options.height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        }
+        {
+            ScopedCapturePhase phase(CapturePhase::Convert);
+            for (int y = 0; y < options.height; ++y)
+                std::memcpy(&frame[size_t(options.height - 1 - y) * row], &pixels[size_t(y) * row], row);
         }
         ScopedCapturePhase phase(CapturePhase::Write);
         if (!options.outDir.empty()) {
