@@ -13,6 +13,8 @@ namespace {
 Uint32 quitEventType = 0;
 // Written by setPresentHook (capture tool); read by presentWindow.
 std::function<void()> presentHook;
+// Written by setPresentSkipped (capture tool); read by presentWindow.
+bool presentSkipped = false;
 // Written by setEventsIgnored (capture tool); read by pollOneEvent.
 bool eventsIgnored = false;
 
@@ -275,11 +277,15 @@ void setEventsIgnored(bool ignored) {
 
 void presentWindow(PlatformWindow* window) {
     if (presentHook) presentHook();
-    SDL_GL_SwapWindow(sdl(window));
+    if (!presentSkipped) SDL_GL_SwapWindow(sdl(window));
 }
 
 void setPresentHook(std::function<void()> hook) {
     presentHook = std::move(hook);
+}
+
+void setPresentSkipped(bool skipped) {
+    presentSkipped = skipped;
 }
 
 } // namespace pelx

@@ -111,5 +111,8 @@ void setEventsIgnored(bool ignored);
 // still in the back buffer (the capture tool reads it there).
 void presentWindow(PlatformWindow* window);
 void setPresentHook(std::function<void()> hook);
+// While set, presentWindow runs the hook but leaves the window as it is (the capture tool, which
+// reads every frame from the back buffer and has no one watching the window).
+void setPresentSkipped(bool skipped);
 
 } // namespace pelx
