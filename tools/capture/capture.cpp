@@ -496,6 +496,10 @@ class Capture {
         addCapturePhase(CapturePhase::Present, present);
         addCapturePhase(CapturePhase::Draw,
                         std::max(betweenHooks - present, std::chrono::steady_clock::duration{}));
+        const double showSeconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - showStarted).count();
+        std::fprintf(stderr, "from the first scene on: %.2f s, %.2f frames written a second\n", showSeconds,
+                     showSeconds > 0 ? static_cast<double>(showFramesWritten) / showSeconds : 0.0);
         std::fprintf(stderr, "read back %s\n",
                      pixelBuffersUsed ? "through pixel buffer objects, one frame in flight"
                                       : "with glReadPixels");
