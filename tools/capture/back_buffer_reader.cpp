@@ -55,10 +55,18 @@ void readInto(int width, int height, void* pixels) {
 
 } // namespace
 
+bool rendererDrawsOnTheCpu() {
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    if (!renderer) return false;
+    for (const char* name : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"})
+        if (std::strstr(renderer, name)) return true;
+    return false;
+}
+
 BackBufferReader::BackBufferReader(int width, int height, int depth)
-    : width(width), height(height), depth(depth) {
+    : width(width), height(height), inFlightAtMost(depth) {
     if (depth <= 0 || !driverOffersPixelBuffers()) {
-        this->depth = 0;
+        inFlightAtMost = 0;
         return;
     }
     buffers.resize(static_cast<size_t>(depth) + 1);
@@ -75,7 +83,8 @@ BackBufferReader::~BackBufferReader() {
 }
 
 void BackBufferReader::start(uint64_t tag) {
-    assert(!full() && "collect the oldest read before starting another");
+    assert(pending() <= static_cast<size_t>(inFlightAtMost) &&
+           "collect the oldest read before starting another");
     if (buffers.empty()) {
         inFlight.push_back(Read{tag, 0});
         return;

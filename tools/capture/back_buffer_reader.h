@@ -11,6 +11,10 @@
 
 namespace pelx {
 
+// True for Mesa's software renderers, which draw with the same cores that would copy a pixel
+// buffer: there a read left in flight costs a copy more and overlaps nothing.
+bool rendererDrawsOnTheCpu();
+
 class BackBufferReader {
   public:
     // The rendering context must be current. depth: reads left in flight after a present; 0,
@@ -22,14 +26,14 @@ class BackBufferReader {
 
     size_t frameBytes() const { return size_t(width) * height * 4; }
     bool usesPixelBuffers() const { return !buffers.empty(); }
+    // Reads that may stay in flight after a present: 0 without pixel buffers.
+    int depth() const { return inFlightAtMost; }
 
     // Starts reading the finished frame in the back buffer, under the caller's tag. Without
     // pixel buffers the read happens at the collect that must follow before the next frame.
     void start(uint64_t tag);
     // Reads waiting to be collected.
     size_t pending() const { return inFlight.size(); }
-    // True when the oldest read should be collected now to keep at most depth in flight.
-    bool full() const { return pending() > static_cast<size_t>(depth); }
     // Copies the oldest started read into pixels (frameBytes() of them) and gives its tag.
     // False when the driver cannot hand the pixels over (its buffer does not map).
     bool collect(uint8_t* pixels, uint64_t* tag);
@@ -40,7 +44,7 @@ class BackBufferReader {
         size_t buffer; // index into buffers; unused without pixel buffers
     };
 
-    int width, height, depth;
+    int width, height, inFlightAtMost;
     std::vector<unsigned> buffers; // pixel buffer objects, one per read in flight plus one
     size_t nextBuffer = 0;
     std::deque<Read> inFlight;

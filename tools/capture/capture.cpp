@@ -277,7 +277,6 @@ class Capture {
     static constexpr uint32_t START_MS = 1000;
     // Reads left in flight at a present: the renderer finishes a frame while the show computes
     // the next one.
-    static constexpr size_t READS_IN_FLIGHT = 1;
 
     void framePresented() {
         const auto hookStart = std::chrono::steady_clock::now();
@@ -297,7 +296,7 @@ class Capture {
                 std::exit(0);
             }
             if (showTime >= options.from && showFrames % options.every == 0) {
-                write(READS_IN_FLIGHT);
+                write(true);
                 ++showFramesWritten;
             } else {
                 finishUnreadFrame();
@@ -306,7 +305,7 @@ class Capture {
         } else if (options.withLoading) {
             // One frame per loading step; each lasts as long as a written show frame. A loading
             // step has no end hook, so its frame is read at once.
-            write(0);
+            write(false);
         } else {
             finishUnreadFrame();
         }
@@ -319,15 +318,20 @@ class Capture {
     // work, and memory, for frame after frame.
     static void finishUnreadFrame() { glFinish(); }
 
-    // Starts reading the frame back, then hands every read beyond inFlight to the writer.
-    void write(size_t inFlight) {
+    // Starts reading the frame back and hands the reads beyond those that may stay in flight to
+    // the writer; a frame with no hook after it (a loading step) is never left in flight.
+    void write(bool mayStayInFlight) {
         if (!writer) openWriter();
         if (!reader) {
+            // With a renderer on the GPU the frame is finished and copied while the show
+            // computes the next; a software renderer reads at once (measured: a read left in
+            // flight costs llvmpipe a copy more and gains nothing on the same cores).
             reader = std::make_unique<BackBufferReader>(options.width, options.height,
-                                                        static_cast<int>(READS_IN_FLIGHT));
+                                                        rendererDrawsOnTheCpu() ? 0 : 1);
             pixelBuffersUsed = reader->usesPixelBuffers();
         }
         reader->start(framesRead++);
+        const size_t inFlight = mayStayInFlight ? static_cast<size_t>(reader->depth()) : 0;
         while (reader->pending() > inFlight) collectRead();
     }
 
@@ -385,7 +389,7 @@ class Capture {
         double rate = static_cast<double>(options.fps) / options.every;
         char head[512];
         std::snprintf(head, sizeof head,
-                      "ffmpeg -y -loglevel error -f rawvideo -pix_fmt bgr0 -s %dx%d -framerate %.6f -i -",
+                      "ffmpeg -y -loglevel error -f rawvideo -pix_fmt bgr24 -s %dx%d -framerate %.6f -i -",
                       options.width, options.height, rate);
         std::string command = head;
         bool music = !options.noMusic && std::filesystem::exists(DATA_SOUNDTRACK);

@@ -12,6 +12,24 @@
 
 namespace pelx {
 
+namespace {
+
+// B, G, R, X rows bottom first into B, G, R rows top first: ffmpeg turns B, G, R into YUV in
+// a third of the time it takes over B, G, R, X, which more than pays for this pass.
+void packBgrUpright(const uint8_t* bgrx, int width, int height, uint8_t* bgr) {
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* from = bgrx + size_t(height - 1 - y) * width * 4;
+        uint8_t* to = bgr + size_t(y) * width * 3;
+        for (int x = 0; x < width; ++x, from += 4, to += 3) {
+            to[0] = from[0];
+            to[1] = from[1];
+            to[2] = from[2];
+        }
+    }
+}
+
+} // namespace
+
 FrameWriter::FrameWriter(FrameWriterSettings given) : settings(std::move(given)) {
     assert(settings.slots >= 1 && "a writer needs a slot");
     const size_t bytes = size_t(settings.width) * settings.height * 4;
@@ -130,6 +148,7 @@ void FrameWriter::pngLoop() {
 }
 
 void FrameWriter::videoLoop() {
+    std::vector<uint8_t> bgr(size_t(settings.width) * settings.height * 3);
     std::unique_lock<std::mutex> held(lock);
     for (;;) {
         changed.wait(held, [this] { return stopping || !videoQueue.empty(); });
@@ -142,11 +161,14 @@ void FrameWriter::videoLoop() {
         }
         const Slot& slot = slots[index];
         held.unlock();
+        {
+            ScopedCapturePhase phase(CapturePhase::Convert);
+            packBgrUpright(slot.pixels.data(), settings.width, settings.height, bgr.data());
+        }
         bool ok;
         {
             ScopedCapturePhase phase(CapturePhase::Write);
-            ok = settings.video->writeBottomUp(slot.pixels.data(), size_t(settings.width) * 4,
-                                               settings.height);
+            ok = settings.video->write(bgr.data(), bgr.size());
         }
         held.lock();
         outputDone(index, ok, "ffmpeg stopped taking frames");

@@ -1,17 +1,13 @@
 // ffmpeg started with posix_spawn rather than popen, for the process group of its own.
 #include "video_pipe.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/uio.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
 extern char** environ;
 
@@ -84,30 +80,6 @@ bool VideoPipe::write(const void* data, size_t size) {
         if (n <= 0) return false;
         bytes += n;
         size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-bool VideoPipe::writeBottomUp(const uint8_t* pixels, size_t rowBytes, int rows) {
-    std::vector<iovec> parts(static_cast<size_t>(rows));
-    for (int y = 0; y < rows; ++y)
-        parts[static_cast<size_t>(y)] =
-            iovec{const_cast<uint8_t*>(pixels + size_t(rows - 1 - y) * rowBytes), rowBytes};
-    size_t next = 0;
-    while (next < parts.size()) {
-        const int count = static_cast<int>(std::min<size_t>(parts.size() - next, IOV_MAX));
-        ssize_t n = ::writev(input, &parts[next], count);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        // Skips what went through, leaving a row cut short to start where it stopped.
-        while (n > 0) {
-            iovec& part = parts[next];
-            const size_t taken = std::min(part.iov_len, static_cast<size_t>(n));
-            part.iov_base = static_cast<uint8_t*>(part.iov_base) + taken;
-            part.iov_len -= taken;
-            n -= static_cast<ssize_t>(taken);
-            if (part.iov_len == 0) ++next;
-        }
     }
     return true;
 }

@@ -5,7 +5,6 @@
 #include "platform/atomic_file.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <sys/types.h>
 
@@ -25,8 +24,6 @@ class VideoPipe {
     bool start(const std::string& command, std::string* error);
     // False when ffmpeg takes no more input (it ended early).
     bool write(const void* data, size_t size);
-    // Writes a picture held bottom row first with its top row first, without copying it.
-    bool writeBottomUp(const uint8_t* pixels, size_t rowBytes, int rows);
     // Ends ffmpeg's input, waits for it to finish the file and gives the file its name. False
     // with a reason when ffmpeg reports an error; its file is removed then.
     bool finish(std::string* error);
