@@ -389,7 +389,7 @@ class Capture {
         double rate = static_cast<double>(options.fps) / options.every;
         char head[512];
         std::snprintf(head, sizeof head,
-                      "ffmpeg -y -loglevel error -f rawvideo -pix_fmt bgr24 -s %dx%d -framerate %.6f -i -",
+                      "ffmpeg -y -loglevel error -f rawvideo -pix_fmt rgb24 -s %dx%d -framerate %.6f -i -",
                       options.width, options.height, rate);
         std::string command = head;
         bool music = !options.noMusic && std::filesystem::exists(DATA_SOUNDTRACK);
