@@ -15,6 +15,8 @@ namespace {
 Uint32 quitEventType = 0;
 // Written by setPresentHook (capture tool); read by presentWindow.
 std::function<void()> presentHook;
+// Written by setPresentSkipped (capture tool); read by presentWindow.
+bool presentSkipped = false;
 // Written by setEventsIgnored (capture tool); read by pollOneEvent.
 bool eventsIgnored = false;
 // The full-screen picture's size. Written by setPictureSize (display); read by presentWindow.
@@ -306,6 +308,7 @@ bool currentEventsIgnored() {
 
 void presentWindow(PlatformWindow* window) {
     if (presentHook) presentHook();
+    if (presentSkipped) return;
     if (pictureWidth > 0 && pictureHeight > 0) {
         // Asked on every frame: the window system may size the window some frames late.
         int width = 0, height = 0;
@@ -322,6 +325,14 @@ void setPresentHook(std::function<void()> hook) {
 
 std::function<void()> currentPresentHook() {
     return presentHook;
+}
+
+void setPresentSkipped(bool skipped) {
+    presentSkipped = skipped;
+}
+
+bool currentPresentSkipped() {
+    return presentSkipped;
 }
 
 } // namespace pelx

@@ -131,5 +131,10 @@ void setPresentHook(std::function<void()> hook);
 std::function<void()> currentPresentHook();
 // Sets a present hook while it lives (scoped_swap.h).
 using ScopedPresentHook = ScopedSwap<std::function<void()>, currentPresentHook, setPresentHook>;
+// While set, presentWindow runs the hook but leaves the window as it is (the capture tool, which
+// reads every frame from the back buffer and has no one watching the window).
+void setPresentSkipped(bool skipped);
+bool currentPresentSkipped();
+using ScopedPresentSkipped = ScopedSwap<bool, currentPresentSkipped, setPresentSkipped>;
 
 } // namespace pelx

@@ -2,14 +2,15 @@
 // a video through the ffmpeg program) on a virtual clock, or measures frame times on the real
 // clock. Message boxes go to standard error. SIGINT, SIGTERM and SIGHUP stop a capture after
 // the frame in progress, leaving whole files: every frame reported, or a playable video.
+#include "back_buffer_reader.h"
+#include "capture_phases.h"
+#include "frame_writer.h"
 #include "platform/clock.h"
 #include "platform/launch_options.h"
 #include "platform/message.h"
 #include "platform/phase_timer.h"
 #include "platform/stop_signal.h"
 #include "platform/window.h"
-#include "frame_readback.h"
-#include "png_writer.h"
 #include "timeline/asset_set.h"
 #include "timeline/data_files.h"
 #include "timeline/demo_sequence.h"
@@ -23,11 +24,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <iterator>
 #include <limits>
 #include <memory>
 #include <string>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -51,6 +54,11 @@ const char* const USAGE =
     "  --with-loading     also write the loading frames before the first scene\n"
     "  --no-lights        the \"No lights\" switch\n"
     "  --no-music         a video without the soundtrack\n"
+    "  --crf N            the video's quality for x264, 0 (lossless) to 51 (default 18)\n"
+    "  --preset NAME      x264's speed against size: ultrafast, superfast, veryfast, faster,\n"
+    "                     fast, medium, slow, slower or veryslow (default veryfast)\n"
+    "  --phases           at the end, print where the time went (drawing, reading back,\n"
+    "                     converting, writing) per written frame\n"
     "\n"
     "Benchmark: the real clock, nothing written.\n"
     "  --benchmark        frame times per scene and load time per loading step\n"
@@ -73,17 +81,28 @@ struct Options {
     bool withLoading = false;
     bool noLights = false;
     bool noMusic = false;
+    bool phases = false;
+    double crf = 18;
+    std::string preset = "veryfast";
+    bool encoderChosen = false; // --crf or --preset given
     bool benchmark = false;
     std::string scene;
     bool json = false;
 };
 
+const char* const X264_PRESETS[] = {"ultrafast", "superfast", "veryfast", "faster",  "fast",
+                                    "medium",    "slow",      "slower",   "veryslow"};
+
 const char* const NO_DISPLAY = "the display window could not be opened (no X display? try xvfb-run -a)";
 
-// The video being made, so that a failure anywhere removes ffmpeg's unfinished file.
+// The frames being written and the video being made, so that a failure anywhere stops the
+// writer threads and removes ffmpeg's unfinished file. Written by Capture, read by fail.
+FrameWriter* unfinishedWriter = nullptr;
 VideoPipe* unfinishedVideo = nullptr;
 
 [[noreturn]] void fail(const std::string& message) {
+    // The threads go first: they may be writing into ffmpeg's pipe.
+    if (unfinishedWriter) unfinishedWriter->abandon();
     if (unfinishedVideo) unfinishedVideo->abandon();
     std::fprintf(stderr, "pelx-capture: %s\n", message.c_str());
     std::exit(2);
@@ -150,6 +169,20 @@ Options parseOptions(int argc, char** argv) {
             options.noLights = true;
         } else if (arg == "--no-music") {
             options.noMusic = true;
+        } else if (arg == "--crf") {
+            options.crf = number(value(), "--crf");
+            if (options.crf < 0 || options.crf > 51) fail("--crf needs a number from 0 (lossless) to 51");
+            options.encoderChosen = true;
+        } else if (arg == "--preset") {
+            options.preset = value();
+            bool known = false;
+            for (const char* preset : X264_PRESETS) known = known || options.preset == preset;
+            if (!known)
+                fail("unknown --preset " + options.preset +
+                     " (ultrafast, superfast, veryfast, faster, fast, medium, slow, slower, veryslow)");
+            options.encoderChosen = true;
+        } else if (arg == "--phases") {
+            options.phases = true;
         } else if (arg == "--benchmark") {
             options.benchmark = true;
         } else if (arg == "--scene") {
@@ -167,6 +200,8 @@ Options parseOptions(int argc, char** argv) {
         if (!options.benchmark) fail("--scene is for --benchmark");
     }
     if (options.json && !options.benchmark) fail("--json is for --benchmark");
+    if (options.encoderChosen && options.videoFile.empty()) fail("--crf and --preset are for --video");
+    if (options.phases && options.benchmark) fail("--phases is for a capture; --benchmark has its own");
     if (!options.benchmark && options.outDir.empty() && options.videoFile.empty())
         fail("say where the frames go: --out DIR or --video FILE (or use --benchmark)");
     if (options.to <= options.from) fail("--to must be later than --from");
@@ -210,11 +245,25 @@ class Capture {
             if (error) fail("cannot create " + options.outDir + ": " + error.message());
         }
         installVirtualClock(&clock);
+        enableCapturePhases(options.phases);
+        // The show's present phase holds the hook and the window's present; the hook's own
+        // time is taken out of it at the end.
+        enablePhaseTimer(options.phases);
         setPresentHook([this] { framePresented(); });
         ShowHooks hooks;
         hooks.beforeLoading = [this] { displayOpened = true; };
-        hooks.beforeFirstScene = [this] { inShow = true; };
+        hooks.beforeFirstScene = [this] {
+            inShow = true;
+            showStarted = std::chrono::steady_clock::now();
+        };
+        // Reads still in flight are collected while the rendering context lives; the next scene
+        // makes a new reader.
+        hooks.sceneEnds = [this](const ShowScene&) { releaseReader(); };
+        // Frames are read from the back buffer before the present; the window never needs to
+        // show them, and presenting costs time (some 3 ms a frame at 1920x1080 under Xvfb).
+        setPresentSkipped(true);
         runShow(nullptr, hooks);
+        setPresentSkipped(false);
         setPresentHook(nullptr);
         if (const int signal = stopSignal()) stopped(signal);
         // The show ends quietly when it gets no window; a capture that wrote nothing must not
@@ -228,41 +277,98 @@ class Capture {
     static constexpr uint32_t START_MS = 1000;
 
     void framePresented() {
+        const auto hookStart = std::chrono::steady_clock::now();
+        if (inShow && hookEnd != std::chrono::steady_clock::time_point{}) betweenHooks += hookStart - hookEnd;
+        framePresentedTimed();
+        hookEnd = std::chrono::steady_clock::now();
+        if (inShow) inHooks += hookEnd - hookStart;
+    }
+
+    void framePresentedTimed() {
         if (inShow) {
             double showTime = static_cast<double>(showFrames) / options.fps;
             if (showTime >= options.to) {
                 // Nothing later is written; end here rather than render the rest of the show.
+                releaseReader();
                 finish();
                 std::exit(0);
             }
             if (showTime >= options.from && showFrames % options.every == 0) {
-                write();
+                write(true);
                 ++showFramesWritten;
+            } else {
+                finishUnreadFrame();
             }
             ++showFrames;
         } else if (options.withLoading) {
-            // One frame per loading step; each lasts as long as a written show frame.
-            write();
+            // One frame per loading step; each lasts as long as a written show frame. A loading
+            // step has no end hook, so its frame is read at once.
+            write(false);
+        } else {
+            finishUnreadFrame();
         }
         ++presented;
         clock.set(START_MS + static_cast<uint32_t>(std::llround(presented * 1000.0 / options.fps)));
         progress(false);
     }
 
-    void write() {
-        std::vector<uint8_t> frame = readBackBuffer(options.width, options.height);
-        if (!options.outDir.empty()) {
-            char name[32];
-            std::snprintf(name, sizeof name, "frame-%06llu.png", static_cast<unsigned long long>(written));
-            std::string path = (std::filesystem::path(options.outDir) / name).string();
-            std::string error;
-            if (!writePng(path, options.width, options.height, frame.data(), &error)) fail(error);
+    // With no present to wait for it, a frame nobody reads would leave the renderer queueing
+    // work, and memory, for frame after frame.
+    static void finishUnreadFrame() { glFinish(); }
+
+    // Starts reading the frame back and hands the reads beyond those that may stay in flight to
+    // the writer; a frame with no hook after it (a loading step) is never left in flight.
+    void write(bool mayStayInFlight) {
+        if (!writer) openWriter();
+        if (!reader) {
+            // With a renderer on the GPU the frame is finished and copied while the show
+            // computes the next; a software renderer reads at once (measured: a read left in
+            // flight costs llvmpipe a copy more and gains nothing on the same cores).
+            reader = std::make_unique<BackBufferReader>(options.width, options.height,
+                                                        rendererDrawsOnTheCpu() ? 0 : 1);
+            pixelBuffersUsed = reader->usesPixelBuffers();
         }
-        if (!options.videoFile.empty()) {
-            if (!video) openVideo();
-            if (!video->write(frame.data(), frame.size())) fail("ffmpeg stopped taking frames");
-        }
-        ++written;
+        reader->start(framesRead++);
+        const size_t inFlight = mayStayInFlight ? static_cast<size_t>(reader->depth()) : 0;
+        while (reader->pending() > inFlight) collectRead();
+    }
+
+    void collectRead() {
+        uint8_t* pixels = writer->acquire();
+        if (!pixels) fail(writer->error());
+        uint64_t number = 0;
+        if (!reader->collect(pixels, &number)) fail("the OpenGL driver did not hand over a frame read back");
+        writer->submit(number);
+    }
+
+    void releaseReader() {
+        if (!reader) return;
+        while (reader->pending() > 0) collectRead();
+        reader.reset();
+    }
+
+    // The video starts with the first frame written, so a run that writes nothing leaves no file.
+    void openWriter() {
+        if (!options.videoFile.empty()) openVideo();
+        FrameWriterSettings settings;
+        settings.width = options.width;
+        settings.height = options.height;
+        settings.outDir = options.outDir;
+        settings.video = video.get();
+        // PNG encoding is the slow part of writing files: one encoder a core, the show's
+        // drawing sharing them. A frame for each encoder, one queued and one being read
+        // back keep every thread busy with a few frames in memory.
+        settings.pngThreads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+        settings.slots = (options.outDir.empty() ? 1 : settings.pngThreads) + 2;
+        writer = std::make_unique<FrameWriter>(settings);
+        unfinishedWriter = writer.get();
+    }
+
+    // Every frame read so far written; fails with the writer's reason.
+    void drainWriter() {
+        if (!writer) return;
+        if (!writer->drain()) fail(writer->error());
+        written = writer->written();
     }
 
     // Show time of the first show frame that is written: the first frame n with n / fps in the
@@ -294,15 +400,22 @@ class Capture {
             command += audio;
             command += " -map 0:v -map 1:a -c:a aac -b:a 192k -shortest";
         }
-        command += " -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p";
+        char encoder[96];
+        std::snprintf(encoder, sizeof encoder, " -c:v libx264 -preset %s -crf %g -pix_fmt yuv420p",
+                      options.preset.c_str(), options.crf);
+        command += encoder;
         video = std::make_unique<VideoPipe>(options.videoFile);
         unfinishedVideo = video.get();
         std::string error;
         if (!video->start(command, &error)) fail(error);
     }
 
-    // Ends ffmpeg's input; with -shortest it cuts the soundtrack where the frames end.
+    // Writes what is left, then ends ffmpeg's input; with -shortest it cuts the soundtrack where
+    // the frames end.
     void finishVideo() {
+        drainWriter();
+        writer.reset();
+        unfinishedWriter = nullptr;
         if (!video) return;
         std::string error;
         if (!video->finish(&error)) fail(error);
@@ -312,8 +425,8 @@ class Capture {
 
     // A stop request: the frame in progress was written, and nothing after it.
     [[noreturn]] void stopped(int signal) {
-        progress(true);
         finishVideo();
+        progress(true);
         const char* name = signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "SIGHUP";
         std::string where = options.outDir;
         if (!options.videoFile.empty()) where += (where.empty() ? "" : " and ") + options.videoFile;
@@ -331,17 +444,38 @@ class Capture {
             return;
         lastProgress = now;
         double seconds = std::chrono::duration<double>(now - started).count();
-        std::fprintf(stderr, "%sshow time %7.2f s  frames written %6llu  %6.1f frames/s%s",
+        if (writer) written = writer->written();
+        std::fprintf(stderr, "%sshow time %7.2f s  frames written %6llu  %6.1f frames/s%s%s",
                      onTerminal ? "\r" : "", static_cast<double>(showFrames) / options.fps,
                      static_cast<unsigned long long>(written), seconds > 0 ? presented / seconds : 0.0,
-                     last || !onTerminal ? "\n" : "");
+                     last ? "" : expectedEnd(now).c_str(), last || !onTerminal ? "\n" : "");
+    }
+
+    // "  ends about HH:MM:SS" (local time) at the pace of the show frames so far, or nothing
+    // while the show has not started.
+    std::string expectedEnd(std::chrono::steady_clock::time_point now) const {
+        const double seconds = std::chrono::duration<double>(now - showStarted).count();
+        if (!inShow || showFrames < 2 || seconds <= 0) return "";
+        const double endTime = std::min(options.to, static_cast<double>(showLength()));
+        const double framesLeft = std::max(0.0, endTime * options.fps - static_cast<double>(showFrames));
+        const auto end = std::chrono::system_clock::now() +
+                         std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                             std::chrono::duration<double>(framesLeft * seconds / showFrames));
+        const std::time_t endSeconds = std::chrono::system_clock::to_time_t(end);
+        std::tm local{};
+        char text[32];
+        if (!localtime_r(&endSeconds, &local) ||
+            std::strftime(text, sizeof text, "  ends about %H:%M:%S", &local) == 0)
+            return "";
+        return text;
     }
 
     void finish() {
         if (finished) return;
         finished = true;
-        progress(true);
         finishVideo();
+        progress(true);
+        if (options.phases) printPhases();
         if (showFramesWritten == 0) {
             char reason[160];
             std::snprintf(
@@ -353,16 +487,45 @@ class Capture {
         }
     }
 
+    // The show's time between two hooks is its drawing and the window's present of the frame
+    // before; the present is known from the show's own phase timer.
+    void printPhases() {
+        using std::chrono::duration_cast;
+        using std::chrono::nanoseconds;
+        const auto presentAndHook = duration_cast<std::chrono::steady_clock::duration>(
+            std::chrono::duration<double, std::milli>(phaseTotals()[static_cast<size_t>(Phase::Present)]));
+        const auto present = std::max(presentAndHook - inHooks, std::chrono::steady_clock::duration{});
+        addCapturePhase(CapturePhase::Present, present);
+        addCapturePhase(CapturePhase::Draw,
+                        std::max(betweenHooks - present, std::chrono::steady_clock::duration{}));
+        const double showSeconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - showStarted).count();
+        std::fprintf(stderr, "from the first scene on: %.2f s, %.2f frames written a second\n", showSeconds,
+                     showSeconds > 0 ? static_cast<double>(showFramesWritten) / showSeconds : 0.0);
+        std::fprintf(stderr, "read back %s\n",
+                     pixelBuffersUsed ? "through pixel buffer objects, one frame in flight"
+                                      : "with glReadPixels");
+        printCapturePhases(written,
+                           std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+    }
+
     const Options& options;
     VirtualClock clock;
+    std::chrono::steady_clock::time_point hookEnd{};
+    std::chrono::steady_clock::duration betweenHooks{}, inHooks{};
     bool displayOpened = false;
     bool inShow = false;
     bool finished = false;
     uint64_t presented = 0;
     uint64_t showFrames = 0;
-    uint64_t written = 0;           // loading frames included
+    uint64_t framesRead = 0;        // loading frames included
+    uint64_t written = 0;           // of them, written (as the writer last said)
     uint64_t showFramesWritten = 0; // scene frames only
     std::unique_ptr<VideoPipe> video;
+    std::unique_ptr<FrameWriter> writer;
+    std::unique_ptr<BackBufferReader> reader;
+    bool pixelBuffersUsed = false;
+    std::chrono::steady_clock::time_point showStarted;
     const bool onTerminal = isatty(STDERR_FILENO) != 0;
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
     // A log's first line comes 10 seconds in; a terminal's at once.

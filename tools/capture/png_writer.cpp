@@ -26,7 +26,8 @@ void quietError(png_structp png, png_const_charp) {
 
 } // namespace
 
-bool writePng(const std::string& path, int width, int height, const uint8_t* rgb, std::string* error) {
+bool writePng(const std::string& path, int width, int height, const uint8_t* pixels, PixelLayout layout,
+              std::string* error) {
     AtomicFile file(path);
     auto failed = [&](const char* reason) {
         file.discard();
@@ -40,8 +41,13 @@ bool writePng(const std::string& path, int width, int height, const uint8_t* rgb
         png_destroy_write_struct(&png, &info);
         return failed("out of memory");
     }
+    // Read-back frames are turned upright by the order of the row pointers and reach RGB through
+    // libpng's own transforms, row by row, so they are never copied whole.
+    const bool readBack = layout == PixelLayout::BgrxBottomUp;
+    const size_t rowBytes = size_t(width) * (readBack ? 4 : 3);
     std::vector<png_bytep> rows(height);
-    for (int y = 0; y < height; ++y) rows[y] = const_cast<png_bytep>(rgb + size_t(y) * width * 3);
+    for (int y = 0; y < height; ++y)
+        rows[y] = const_cast<png_bytep>(pixels + size_t(readBack ? height - 1 - y : y) * rowBytes);
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         return failed("the PNG encoder failed");
@@ -51,6 +57,10 @@ bool writePng(const std::string& path, int width, int height, const uint8_t* rgb
     png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
+    if (readBack) {
+        png_set_bgr(png);
+        png_set_filler(png, 0, PNG_FILLER_AFTER);
+    }
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);

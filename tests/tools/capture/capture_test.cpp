@@ -220,6 +220,24 @@ TEST(CaptureTest, RefusesBadArguments) {
          {"", "--fps 0 --out x", "--size 10 --out x", "--scene road --out x", "--benchmark --scene nowhere",
           "--from 3 --to 2 --out x", "--bogus", "--json --out x"})
         EXPECT_NE(runCapture(dir.path, arguments), 0) << arguments;
+    // The encoder's settings, refused before anything starts, with the reason.
+    struct Case {
+        const char* arguments;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"--crf 52 --video v.mp4", "--crf needs a number from 0 (lossless) to 51"},
+        {"--crf -1 --video v.mp4", "--crf needs a number from 0 (lossless) to 51"},
+        {"--crf fine --video v.mp4", "bad number for --crf"},
+        {"--preset warp --video v.mp4", "unknown --preset warp (ultrafast,"},
+        {"--crf 18 --out x", "--crf and --preset are for --video"},
+        {"--preset fast --out x", "--crf and --preset are for --video"},
+    };
+    for (const Case& c : cases) {
+        const std::string output = captureReport(dir.path, c.arguments);
+        EXPECT_NE(output.find(c.says), std::string::npos) << c.arguments << ": " << output;
+        EXPECT_NE(output.find("status 2"), std::string::npos) << c.arguments << ": " << output;
+    }
 }
 
 // A run that writes nothing is a failure with its reason, never a quiet success.
