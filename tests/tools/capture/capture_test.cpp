@@ -228,7 +228,7 @@ TEST(CaptureTest, RefusesBadArguments) {
     const Case cases[] = {
         {"--crf 52 --video v.mp4", "--crf needs a number from 0 (lossless) to 51"},
         {"--crf -1 --video v.mp4", "--crf needs a number from 0 (lossless) to 51"},
-        {"--crf fine --video v.mp4", "bad number for --crf"},
+        {"--crf fine --video v.mp4", "--crf needs a number, not 'fine'"},
         {"--preset warp --video v.mp4", "unknown --preset warp (ultrafast,"},
         {"--crf 18 --out x", "--crf and --preset are for --video"},
         {"--preset fast --out x", "--crf and --preset are for --video"},
