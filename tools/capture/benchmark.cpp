@@ -41,7 +41,6 @@ class Benchmark {
 
     int run() {
         enablePhaseTimer(true);
-        setPresentHook([this] { framePresented(); });
         ShowHooks hooks;
         hooks.onlyScene = options.scene;
         bool displayOpened = false;
@@ -60,8 +59,10 @@ class Benchmark {
             lastPresent = Clock::now();
         };
         hooks.sceneEnds = [this](const ShowScene&) { scenes.back().phases = phaseTotals(); };
-        runShow(nullptr, hooks);
-        setPresentHook(nullptr);
+        {
+            ScopedPresentHook hook([this] { framePresented(); });
+            runShow(nullptr, hooks);
+        }
         // Figures of a run cut short would pass for a whole one's.
         if (const int signal = stopSignal()) endByStopSignal(signal);
         if (!displayOpened) fail(NO_DISPLAY);

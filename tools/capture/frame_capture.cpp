@@ -55,12 +55,11 @@ class Capture {
             std::filesystem::create_directories(options.outDir, error);
             if (error) fail("cannot create " + options.outDir + ": " + error.message());
         }
-        installVirtualClock(&clock);
+        ScopedVirtualClock virtualClock(&clock);
         enableCapturePhases(options.phases);
         // The show's present phase holds the hook and the window's present; the hook's own
         // time is taken out of it at the end.
         enablePhaseTimer(options.phases);
-        setPresentHook([this] { framePresented(); });
         ShowHooks hooks;
         hooks.beforeLoading = [this] { displayOpened = true; };
         hooks.beforeFirstScene = [this] {
@@ -72,10 +71,11 @@ class Capture {
         hooks.sceneEnds = [this](const ShowScene&) { releaseReader(); };
         // Frames are read from the back buffer before the present; the window never needs to
         // show them, and presenting costs time (some 3 ms a frame at 1920x1080 under Xvfb).
-        setPresentSkipped(true);
-        runShow(nullptr, hooks);
-        setPresentSkipped(false);
-        setPresentHook(nullptr);
+        {
+            ScopedPresentHook hook([this] { framePresented(); });
+            ScopedPresentSkipped skipped(true);
+            runShow(nullptr, hooks);
+        }
         if (const int signal = stopSignal()) stopped(signal);
         // The show ends quietly when it gets no window; a capture that wrote nothing must not
         // look like one that worked.
