@@ -41,6 +41,15 @@ void MeshData::addQuad(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
     addTriangle(a, c, d);
 }
 
+void MeshData::addGridQuads(uint32_t first, int columns, int rows) {
+    const auto row = static_cast<uint32_t>(columns + 1);
+    for (int j = 0; j < rows; ++j)
+        for (int i = 0; i < columns; ++i) {
+            const uint32_t a = first + j * row + i;
+            addQuad(a, a + 1, a + 1 + row, a + row);
+        }
+}
+
 void MeshData::append(const MeshData& other) {
     const auto base = static_cast<uint32_t>(positions.size());
     positions.insert(positions.end(), other.positions.begin(), other.positions.end());
@@ -59,12 +68,7 @@ MeshData grid(Vec3 origin, Vec3 edgeU, Vec3 edgeV, int nu, int nv, double tilesU
             mesh.addVertex(origin + edgeU * s + edgeV * t, offsetU + tilesU * s,
                            offsetV + tilesV * (1.0 - t));
         }
-    const auto row = static_cast<uint32_t>(nu + 1);
-    for (int j = 0; j < nv; ++j)
-        for (int i = 0; i < nu; ++i) {
-            const uint32_t a = j * row + i;
-            mesh.addQuad(a, a + 1, a + 1 + row, a + row);
-        }
+    mesh.addGridQuads(0, nu, nv);
     return mesh;
 }
 

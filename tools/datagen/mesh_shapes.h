@@ -30,6 +30,9 @@ struct MeshData {
     void addTriangle(uint32_t a, uint32_t b, uint32_t c) { faces.push_back({a, b, c}); }
     // Corners in order around the quad.
     void addQuad(uint32_t a, uint32_t b, uint32_t c, uint32_t d);
+    // The quads of a grid of (columns + 1) x (rows + 1) vertices added row by row from vertex
+    // first, each row's vertices in order.
+    void addGridQuads(uint32_t first, int columns, int rows);
     void append(const MeshData& other);
 };
 

@@ -77,12 +77,7 @@ MeshData tubeChunk(double s0, double s1) {
         for (int k = 0; k <= SIDES; ++k)
             m.addVertex(ringPoint(at, RADIUS, 2 * PI * k / SIDES), 4.0 * k / SIDES, s / RIB_SPACING);
     }
-    const auto row = static_cast<uint32_t>(SIDES + 1);
-    for (int j = 0; j < rings; ++j)
-        for (int k = 0; k < SIDES; ++k) {
-            const uint32_t a = j * row + k;
-            m.addQuad(a, a + 1, a + 1 + row, a + row);
-        }
+    m.addGridQuads(0, SIDES, rings);
     return m;
 }
 
