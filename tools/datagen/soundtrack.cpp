@@ -5,6 +5,7 @@
 
 #include "canvas.h"
 #include "mp3_encoder.h"
+#include "timeline/show_scenes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,6 +13,14 @@
 namespace pelx {
 
 namespace {
+
+// Where each scene begins in the show, from the scenes' lengths: the music changes with them.
+constexpr double ROAD_AT = 0.0;
+constexpr double COLONNE_AT = ROAD_AT + ROAD_SCENE.length;    // 67 s
+constexpr double ROOM_AT = COLONNE_AT + COLONNE_SCENE.length; // 94 s
+constexpr double MIRROR_AT = ROOM_AT + ROOM_SCENE.length;     // 121 s
+constexpr double TUNNEL_AT = MIRROR_AT + MIRROR_SCENE.length; // 148 s
+constexpr double DISCO_AT = TUNNEL_AT + TUNNEL_SCENE.length;  // 168 s
 
 struct Chord {
     int root;     // bass note (MIDI)
@@ -73,7 +82,7 @@ void lead(SoundMix& mix, const Grid& grid, double firstBar, const Note* tune, si
 // 0-67 s, the road: pads and a pulse of bass that build until the fire logo is whole (about
 // 53 s), no drums; a riser leads into the next scene.
 void road(SoundMix& mix) {
-    Grid grid{0.0, 67.0 / 112.0};
+    Grid grid{ROAD_AT, ROAD_SCENE.length / 112.0};
     const Chord chords[14] = {AM, F, C, G, AM, F, C, G, AM, F, C, G, F, G};
     for (int i = 0; i < 14; ++i) {
         double time = grid.at(2 * i);
@@ -105,7 +114,7 @@ void road(SoundMix& mix) {
 
 // 67-94 s, the colonnade: light percussion joins the pads and bass.
 void colonne(SoundMix& mix) {
-    Grid grid{67.0, 27.0 / 48.0};
+    Grid grid{COLONNE_AT, COLONNE_SCENE.length / 48.0};
     const Chord chords[6] = {AM, F, C, G, F, G};
     playCrash(mix, grid.at(0), {0.10f, 0.3f, 0.4f});
     for (int i = 0; i < 6; ++i) {
@@ -126,7 +135,7 @@ void colonne(SoundMix& mix) {
 
 // 94-121 s, the room: calm and sparse, plucked notes over a quiet pad.
 void room(SoundMix& mix) {
-    Grid grid{94.0, 0.75};
+    Grid grid{ROOM_AT, 0.75};
     const Chord chords[9] = {AM, DM, F, E, AM, DM, F, E, AM};
     const int tune[9] = {76, 77, 81, 80, 76, 74, 72, 71, 69};
     for (int bar = 0; bar < 9; ++bar) {
@@ -142,7 +151,7 @@ void room(SoundMix& mix) {
 
 // 121-148 s, the hall of mirrors: arpeggios and their echoes.
 void mirror(SoundMix& mix) {
-    Grid grid{121.0, 27.0 / 48.0};
+    Grid grid{MIRROR_AT, MIRROR_SCENE.length / 48.0};
     const Chord chords[4] = {AM, F, C, G};
     const int order[8] = {0, 1, 2, 3, 4, 5, 4, 3};
     for (int bar = 0; bar < 12; ++bar) {
@@ -171,7 +180,7 @@ void mirror(SoundMix& mix) {
 
 // 148-168 s, the tunnel: driving bass and drums, a snare roll and a riser into the club.
 void tunnel(SoundMix& mix) {
-    Grid grid{148.0, 0.5};
+    Grid grid{TUNNEL_AT, 0.5};
     const Chord chords[10] = {AM, AM, F, G, AM, AM, F, G, F, G};
     playCrash(mix, grid.at(0), {0.16f, -0.3f, 0.3f});
     for (int bar = 0; bar < 10; ++bar) {
@@ -239,9 +248,9 @@ void fill(SoundMix& mix, double from, double to, double step) {
 void disco(SoundMix& mix) {
     const Chord chords[4] = {AM, F, C, G};
     // The scene changes at 168 s; the groove's bars are counted back from the first flash.
-    playCrash(mix, 168.0, {0.18f, 0.3f, 0.3f});
-    playKick(mix, 168.0, {0.6f, 0.0f, 0.05f});
-    playBass(mix, 168.0, 0.8, AM.root, 0.7f, {0.35f, 0.0f, 0.1f});
+    playCrash(mix, DISCO_AT, {0.18f, 0.3f, 0.3f});
+    playKick(mix, DISCO_AT, {0.6f, 0.0f, 0.05f});
+    playBass(mix, DISCO_AT, 0.8, AM.root, 0.7f, {0.35f, 0.0f, 0.1f});
     playClap(mix, 168.4, {0.3f, 0.0f, 0.4f});
     Grid intro{169.0, 0.6};
     for (int bar = 0; bar < 10; ++bar) grooveBar(mix, intro, bar, chords[bar % 4], 0);
