@@ -71,8 +71,8 @@ void writeFireLogo(Scene& scene) {
             system->cameraRotation = camera->rotation;
         }
     }
-    emitFromMask(sceneClock.elapsed, ROAD_SCENE.length, assets.logoMask.get(), 1400, logo, sparks, 131, 41,
-                 0);
+    emitFromMask(sceneClock.elapsed, ROAD_SCENE.length, assets.logoMask.get(), FIRE_LOGO_STEPS, logo, sparks,
+                 131, 41, 0);
     drawPlain(logo);
     drawShrinkingRising(sparks);
 }

@@ -22,6 +22,10 @@ inline constexpr SceneFacts MIRROR_SCENE{"mirror", DATA_MIRROR_SCENE, 27.0f};
 inline constexpr SceneFacts TUNNEL_SCENE{"tunnel", DATA_TUNNEL_SCENE, 20.0f};
 inline constexpr SceneFacts DISCO_SCENE{"disco", DATA_DISCO_SCENE, 115.0f};
 
+// Steps the fire logo's walker takes over the road scene (the mask is drawn to be written within
+// them).
+inline constexpr int FIRE_LOGO_STEPS = 1400;
+
 // The timeline plays them in this order: road, colonne, room, mirror, tunnel, disco
 // (SHOW_SCENES in demo_sequence.h).
 inline constexpr int SHOW_SCENE_COUNT = 6;

@@ -360,8 +360,8 @@ std::vector<uint8_t> encodeMaskBmp(const std::vector<uint8_t>& pixels) {
 bool writeLogoMask(const std::filesystem::path& showDir) {
     LogoMask logo;
     if (!buildLogoMask(logo)) return false;
-    // The first scene walks 1400 steps over its 67 s; step k is taken at k x 67 / 1400 s.
-    auto seconds = [](int step) { return double(step) * double(ROAD_SCENE.length) / 1400.0; };
+    // The first scene walks its steps over its length; step k is taken at k x 67 / 1400 s.
+    auto seconds = [](int step) { return double(step) * double(ROAD_SCENE.length) / FIRE_LOGO_STEPS; };
     std::printf("pelx-datagen: logo curve of %zu pixels, %d of them ink (font size %d), word in mask columns "
                 "%d..%d, rows %d..%d, written from %.1f s to %.1f s\n",
                 logo.outline.size(), logo.inkPixels, logo.pixelSize, logo.left, logo.right, logo.top,
