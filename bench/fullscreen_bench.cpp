@@ -6,6 +6,7 @@
 #include "platform/clock.h"
 #include "platform/launch_options.h"
 #include "platform/message.h"
+#include "platform/phase_timer.h"
 #include "platform/stop_signal.h"
 #include "platform/window.h"
 #include "timeline/demo_sequence.h"
@@ -28,13 +29,6 @@ struct SceneFrames {
     std::string name;
     std::vector<double> ms;
 };
-
-double percentile(std::vector<double> values, double p) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    const size_t index = static_cast<size_t>(std::ceil(p * static_cast<double>(values.size()))) - 1;
-    return values[std::min(index, values.size() - 1)];
-}
 
 int usage(const char* program) {
     std::fprintf(stderr, "usage: %s --size WxH [--windowed] [--fps N] [--scene NAME]\n", program);
@@ -76,11 +70,11 @@ int main(int argc, char** argv) {
     setEventsIgnored(true);
 
     VirtualClock clock(1000);
-    installVirtualClock(&clock);
+    ScopedVirtualClock virtualClock(&clock);
     std::vector<SceneFrames> scenes;
     long presented = 0;
     Clock::time_point last;
-    setPresentHook([&] {
+    ScopedPresentHook timing([&] {
         if (!scenes.empty()) {
             // The previous frame's scaling and swap, and this frame's drawing, are in the interval.
             glFinish();
@@ -103,7 +97,6 @@ int main(int argc, char** argv) {
         last = Clock::now();
     };
     runShow(nullptr, hooks);
-    setPresentHook(nullptr);
     if (stopSignal()) return 128 + stopSignal();
     if (scenes.empty()) {
         std::fprintf(stderr, "%s: the show did not play (no display, or no data/ here)\n", argv[0]);

@@ -1,7 +1,9 @@
 // Phase timing with a steady clock and a small stack of open phases.
 #include "platform/phase_timer.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 
 namespace pelx {
 
@@ -39,10 +41,23 @@ ScopedPhase::~ScopedPhase() {
     --depth;
 }
 
-void enablePhaseTimer(bool enabled) { timerEnabled = enabled; }
+void enablePhaseTimer(bool enabled) {
+    timerEnabled = enabled;
+}
 
-PhaseTotals phaseTotals() { return totals; }
+PhaseTotals phaseTotals() {
+    return totals;
+}
 
-void resetPhaseTotals() { totals = PhaseTotals{}; }
+void resetPhaseTotals() {
+    totals = PhaseTotals{};
+}
+
+double percentile(std::vector<double> values, double p) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const size_t index = static_cast<size_t>(std::ceil(p * static_cast<double>(values.size()))) - 1;
+    return values[std::min(index, values.size() - 1)];
+}
 
 } // namespace pelx

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace pelx {
 
@@ -30,5 +31,9 @@ void enablePhaseTimer(bool enabled);
 // Totals since the last reset.
 PhaseTotals phaseTotals();
 void resetPhaseTotals();
+
+// The value below which a share p of the frame times lies (p = 0.5, the median): the
+// ceil(p x n)-th smallest; 0 for no values.
+double percentile(std::vector<double> values, double p);
 
 } // namespace pelx

@@ -27,13 +27,6 @@ struct SceneFigures {
     PhaseTotals phases{};
 };
 
-double percentile(std::vector<double> values, double p) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    size_t index = static_cast<size_t>(std::ceil(p * values.size())) - 1;
-    return values[std::min(index, values.size() - 1)];
-}
-
 // Benchmark mode: the real clock; frame time is the time from one presentation to the next.
 class Benchmark {
   public:
